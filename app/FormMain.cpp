@@ -1,0 +1,251 @@
+#include "app/FormMain.h"
+
+#include "app/AboutWindow.h"
+#include "app/HelpViewer.h"
+#include "app/MainMenus.h"
+#include "app/MainStatusBar.h"
+#include "app/MainToolBar.h"
+#include "core/ArbStore.h"
+#include "core/LengthRule.h"
+#include "view/FreehandDrawing.h"
+#include "view/PlotCanvas.h"
+#include "view/UserPrompt.h"
+#include "view/WaveView.h"
+#include "view/ZoomField.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace arb
+{
+
+FormMain::FormMain(const FormMainServices &services, QWidget *parent)
+    : QMainWindow(parent), store_(*services.store), prompt_(*services.prompt), help_(*services.help),
+      workArea_(services.workArea)
+{
+    setObjectName(QStringLiteral("formMain"));
+    setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V3.1）"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.png")));
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("formMainClient"));
+    setCentralWidget(client_);
+    c_ = BuildMainControls(client_);
+    BuildMainMenus(menuBar());
+    BuildToolBarButtons(c_.Toolbar1, [this](const QString &key) { Toolbar1_ButtonClick(key); });
+    status_ = new MainStatusBar(statusBar());
+
+    WaveView::Widgets w;
+    w.canvas = c_.Picture_Arb;
+    w.scroll = c_.HScroll_XZoom;
+    w.zoomField = c_.txtScale;
+    w.valueLabels = c_.Label_Y_coordinate;
+    w.indexLabels = c_.Label_X_coordinate;
+    w.currentX = c_.LblArbCurrentXPoint;
+    w.currentY = c_.LblArbCurrentYPoint;
+    view_ = new WaveView(store_, w, this);
+    zoomField_ = new ZoomField(c_.txtScale);
+    drawing_ = new FreehandDrawing(store_, c_.Picture_Arb, view_, this);
+
+    client_->installEventFilter(this);
+    c_.Toolbar1->installEventFilter(this);
+    c_.Toolbar1->setMouseTracking(true);
+    for (QToolButton *b : c_.Toolbar1->findChildren<QToolButton *>()) {
+        b->installEventFilter(this);
+        b->setMouseTracking(true);
+    }
+
+    wireCommands();
+    Form_Load();
+}
+
+FormMain::~FormMain() = default;
+
+void FormMain::onAction(const char *name, const std::function<void()> &handler)
+{
+    if (auto *a = findChild<QAction *>(QString::fromLatin1(name)))
+        connect(a, &QAction::triggered, this, handler);
+}
+
+void FormMain::wireCommands()
+{
+    onAction("menuFileExit", [this] { close(); });
+    connect(c_.Command_Exit, &QPushButton::clicked, this, &FormMain::close);
+    onAction("mnuArbZoomin", [this] { view_->mnuArbZoomin_Click(); });
+    onAction("mnuArbZoomout", [this] { view_->mnuArbZoomout_Click(); });
+    onAction("mnuArbZoomNo", [this] { DrawWaveAll(); });
+    onAction("mnuArbClear", [this] { mnuArbClear_Click(); });
+    connect(c_.Command_ArbWaveClear, &QPushButton::clicked, this, &FormMain::mnuArbClear_Click);
+    onAction("menuHelp", [this] { menuHelp_Click(); });
+    onAction("menuArbAbout", [this] { menuArbAbout_Click(); });
+    onAction("mnuArbLength", [this] { c_.Text_Arb_Length->setFocus(Qt::OtherFocusReason); });
+}
+
+void FormMain::Form_Load()
+{
+    // 2. Scale to the screen's work area.
+    QRect area = workArea_;
+    if (area.isEmpty()) {
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            area = screen->availableGeometry();
+        else
+            area = QRect(0, 0, 1024, 768);
+    }
+    factors_ = ComputeLayoutFactors(area.width(), area.height());
+    LayoutScale(this, factors_, true);
+    setFixedSize(size());
+    status_->setLastPanelWidth(width());
+    view_->setLayoutFactors(factors_.ScaleX, factors_.ScaleY);
+
+    // 3. The length field's design text gives the length.
+    c_.Text_Arb_Length->setText(QStringLiteral("201"));
+    store_.ArbLength = c_.Text_Arb_Length->text().toFloat();
+
+    // 4. The view shows the whole waveform.
+    view_->setView(0, RoundHalfEven(store_.ArbLength));
+
+    // 6. The canvas.
+    c_.Picture_Arb->setVisible(true);
+    view_->ClearPlot();
+    view_->SetPlotScale();
+
+    // 7. The download progress bar is shown only while sending.
+    c_.PbrSend->setVisible(false);
+
+    // 8. The slot number.
+    c_.Label_ArbNumber->setAlignment(Qt::AlignCenter);
+
+    // 9. Panning.
+    c_.HScroll_XZoom->setMinimum(0);
+    c_.HScroll_XZoom->setMaximum(RoundHalfEven(store_.ArbLength - static_cast<float>(view_->ViewCount())));
+    c_.HScroll_XZoom->setSingleStep(1);
+    c_.HScroll_XZoom->setPageStep(1);
+
+    // 10.
+    DrawWaveAll();
+}
+
+void FormMain::Form_Unload() {}
+
+void FormMain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+bool FormMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == client_ && event->type() == QEvent::MouseButtonPress) {
+        // A click on the window's own background ends any edit in progress.
+        focusCanvas();
+        return false;
+    }
+    if (watched != client_ && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter ||
+                               event->type() == QEvent::HoverMove)) {
+        // Moving onto the tool bar commits the field being edited before a
+        // button is clicked.
+        focusCanvas();
+    }
+    return false;
+}
+
+void FormMain::focusCanvas()
+{
+    if (isEnabled() && !c_.Picture_Arb->hasFocus())
+        c_.Picture_Arb->setFocus(Qt::MouseFocusReason);
+}
+
+void FormMain::DrawWaveAll()
+{
+    view_->DrawWaveAll();
+}
+
+void FormMain::mnuArbClear_Click()
+{
+    store_.ClearPoints();
+    DrawWaveAll();
+}
+
+QString FormMain::lengthText() const
+{
+    return c_.Text_Arb_Length->text();
+}
+
+void FormMain::setLengthText(const QString &text)
+{
+    c_.Text_Arb_Length->setText(text);
+}
+
+void FormMain::commitLength()
+{
+    const float old = store_.ArbLength;
+    const LengthCommit result = CommitLengthText(c_.Text_Arb_Length->text());
+    if (result.outOfRange)
+        prompt_.message(LengthRangeMessage(), QString(), MessageIcon::Critical);
+    c_.Text_Arb_Length->setText(result.text);
+    store_.ArbLength = result.length;
+    if (store_.ArbLength != old)
+        mnuArbClear_Click();
+}
+
+QString FormMain::nameText() const
+{
+    return c_.txtName->text();
+}
+
+void FormMain::setNameText(const QString &text)
+{
+    c_.txtName->setText(text);
+}
+
+bool FormMain::InstrConnected() const
+{
+    return false;
+}
+
+void FormMain::Toolbar1_ButtonClick(const QString &key)
+{
+    c_.Picture_Arb->setCursor(Qt::ArrowCursor);
+    if (key == QLatin1String("Draw")) {
+        c_.Picture_Arb->setCursor(Qt::CrossCursor);
+    } else if (key == QLatin1String("Zoomin")) {
+        view_->mnuArbZoomin_Click();
+    } else if (key == QLatin1String("Zoomout")) {
+        view_->mnuArbZoomout_Click();
+    } else if (key == QLatin1String("ZoomNo")) {
+        DrawWaveAll();
+    } else if (key == QLatin1String("Waveout")) {
+        if (!InstrConnected()) {
+            prompt_.message(QStringLiteral("没有与仪器连接，连接后发送！"), QStringLiteral("提示信息"),
+                            MessageIcon::Information);
+            return;
+        }
+    } else if (key == QLatin1String("Exit")) {
+        close();
+    }
+}
+
+void FormMain::menuHelp_Click()
+{
+    if (!help_.open(HelpDocumentPath()))
+        prompt_.message(QStringLiteral("无法打开帮助文档：") + HelpDocumentPath(), QString(),
+                        MessageIcon::Exclamation);
+}
+
+void FormMain::menuArbAbout_Click()
+{
+    AboutWindow::showFor(this);
+}
+
+} // namespace arb

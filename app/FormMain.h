@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/LayoutScale.h"
+#include "app/MainControls.h"
+#include "app/WaveformHost.h"
+
+#include <QMainWindow>
+#include <QRect>
+#include <functional>
+#include <memory>
+
+namespace arb
+{
+
+class FreehandDrawing;
+class HelpViewer;
+class MainStatusBar;
+class WaveView;
+class ZoomField;
+
+// What the main window is given from outside: the waveform store, the user,
+// the help viewer and the screen's work area (empty: the primary screen's).
+struct FormMainServices {
+    ArbStore *store = nullptr;
+    UserPrompt *prompt = nullptr;
+    HelpViewer *help = nullptr;
+    QRect workArea;
+};
+
+// The program's main window. It builds the controls, wires the commands to
+// the parts that carry them out, and runs the start-up and shut-down steps.
+class FormMain : public QMainWindow, public WaveformHost
+{
+    Q_OBJECT
+  public:
+    explicit FormMain(const FormMainServices &services, QWidget *parent = nullptr);
+    ~FormMain() override;
+
+    // WaveformHost
+    ArbStore &store() override { return store_; }
+    UserPrompt &prompt() override { return prompt_; }
+    void DrawWaveAll() override;
+    QString lengthText() const override;
+    void setLengthText(const QString &text) override;
+    void commitLength() override;
+    QString nameText() const override;
+    void setNameText(const QString &text) override;
+
+    const MainControls &controls() const { return c_; }
+    WaveView &view() { return *view_; }
+    const LayoutFactors &layoutFactors() const { return factors_; }
+    bool InstrConnected() const;
+
+    void Toolbar1_ButtonClick(const QString &key);
+    void mnuArbClear_Click();
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void Form_Load();
+    void Form_Unload();
+    void wireCommands();
+    // Runs handler when the menu item called name is chosen.
+    void onAction(const char *name, const std::function<void()> &handler);
+    void menuHelp_Click();
+    void menuArbAbout_Click();
+    void focusCanvas();
+
+    ArbStore &store_;
+    UserPrompt &prompt_;
+    HelpViewer &help_;
+    QRect workArea_;
+    LayoutFactors factors_;
+    MainControls c_;
+    QWidget *client_ = nullptr;
+    MainStatusBar *status_ = nullptr;
+    WaveView *view_ = nullptr;
+    ZoomField *zoomField_ = nullptr;
+    FreehandDrawing *drawing_ = nullptr;
+};
+
+} // namespace arb

@@ -1,0 +1,79 @@
+#include "app/MainMenus.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace arb
+{
+
+namespace
+{
+
+struct Item {
+    const char *name;
+    const char *caption; // UTF-8; "-" is a separator
+    QKeySequence shortcut;
+};
+
+void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initializer_list<Item> items)
+{
+    QMenu *menu = bar->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    for (const Item &item : items) {
+        QAction *action = nullptr;
+        if (QString::fromUtf8(item.caption) == QLatin1String("-"))
+            action = menu->addSeparator();
+        else
+            action = menu->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (!item.shortcut.isEmpty()) {
+            action->setShortcut(item.shortcut);
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+    }
+}
+
+} // namespace
+
+void BuildMainMenus(QMenuBar *bar)
+{
+    AddMenu(bar, "menuFile", "文件&F",
+            {{"menuFileOpen", "打开&O", QKeySequence(Qt::CTRL | Qt::Key_O)},
+             {"menuFileSave", "保存&S", QKeySequence(Qt::CTRL | Qt::Key_S)},
+             {"menuBar", "-", {}},
+             {"menuFileExit", "退出&X", {}}});
+    AddMenu(bar, "mnuArb", "任意波&A",
+            {{"mnuArbZoomin", "放大&I", {}},
+             {"mnuArbZoomout", "缩小&Z", {}},
+             {"mnuArbZoomNo", "全部显示&A", {}},
+             {"mnuBar2", "-", {}},
+             {"mnuArbDraw", "绘制", {}},
+             {"mnuArbClear", "清除波形&C", {}},
+             {"mnuArbLineDraw", "分段输入", {}},
+             {"mnuArbLength", "设置波形点数", {}}});
+    AddMenu(bar, "mnuWave", "波形运算&W",
+            {{"mnuWaveAdd", "相加&A", {}},
+             {"mnuWaveDec", "相减&D", {}},
+             {"mnuWaveXSymm", "X轴对称&X", {}},
+             {"mnuWaveYSymm", "Y轴对称&Y", {}},
+             {"mnuWaveDiv", "波形幅度除常数&I", {}},
+             {"mnuWaveMul", "波形幅度乘常数&M", {}},
+             {"mnuWaveAmplZoomIn", "波形幅度归一化(&N)", {}},
+             {"mnuWaveFreqMul", "频率乘常数(&F)", {}},
+             {"mnuWaveSinAddFormula", "正弦波相加公式(&O)", {}}});
+    AddMenu(bar, "mnuStandard", "标准波形(&S)",
+            {{"mnuStandardSqu", "方波(&Q)", {}},
+             {"mnuStandardSin", "正弦波(&S)", {}},
+             {"mnuStandardCos", "余弦波(&C)", {}},
+             {"mnuStandardTri", "三角波(&T)", {}},
+             {"mnuStandardUpRamp", "升锯齿波(&R)", {}},
+             {"mnuStandardDownRamp", "降锯齿波(&D)", {}}});
+    AddMenu(
+        bar, "menuAbout", "帮助(&H)",
+        {{"menuHelp", "任意波软件帮助 ", QKeySequence(Qt::Key_F1)}, {"menuArbAbout", "关于任意波软件", {}}});
+}
+
+} // namespace arb

@@ -1,0 +1,147 @@
+#include "view/FreehandDrawing.h"
+
+#include "core/ArbStore.h"
+#include "view/PlotCanvas.h"
+#include "view/WaveView.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace arb
+{
+
+float DrawValueFromY(double y)
+{
+    if (std::isnan(y))
+        y = 0.0;
+    y = std::clamp(y, -1000000.0, 1000000.0);
+    return static_cast<float>(std::floor(y / 1000.0) / 1000.0);
+}
+
+void InterpolateTo(ArbStore &store, int from, int to, float value)
+{
+    const int last = kArbBufferSize - 1;
+    if (from < 0 || from > last || to < 0 || to > last)
+        return;
+    auto &d = store.ArbData;
+    const float b = d[static_cast<std::size_t>(from)];
+    if (from == to) {
+        d[static_cast<std::size_t>(to)] = value;
+        return;
+    }
+    const float span = static_cast<float>(to - from);
+    const float rise = value - b;
+    const int lo = from < to ? from + 1 : to;
+    const int hi = from < to ? to : from - 1;
+    for (int j = lo; j <= hi; ++j) {
+        const float ratio = static_cast<float>(j - from) / span;
+        d[static_cast<std::size_t>(j)] = b + rise * ratio;
+    }
+}
+
+FreehandDrawing::FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *view, QObject *parent)
+    : QObject(parent), store_(store), canvas_(canvas), view_(view)
+{
+    connect(canvas_, &PlotCanvas::mousePressed, this, &FreehandDrawing::onPress);
+    connect(canvas_, &PlotCanvas::mouseMoved, this, &FreehandDrawing::onMove);
+    connect(canvas_, &PlotCanvas::mouseReleased, this, [this] { onRelease(); });
+}
+
+void FreehandDrawing::onPress(Qt::MouseButton button, Qt::MouseButtons, QPointF user)
+{
+    if (button != Qt::LeftButton || drawing_)
+        return;
+    drawing_ = true;
+    const double start = std::floor(user.x());
+    view_->LastDrawIndex = static_cast<int>(
+        std::clamp(start, static_cast<double>(view_->ViewStart()), static_cast<double>(view_->ViewEnd())));
+    DrawStep(user.x(), user.y());
+}
+
+void FreehandDrawing::onMove(Qt::MouseButtons, QPointF user)
+{
+    if (drawing_) {
+        DrawStep(user.x(), user.y());
+        return;
+    }
+    const double index = std::floor(user.x());
+    const float value = static_cast<float>(std::floor(user.y() / 1000.0) / 1000.0);
+    view_->setCurrentCoordinates(static_cast<int>(std::clamp(index, -1.0e9, 1.0e9)), value);
+}
+
+void FreehandDrawing::onRelease()
+{
+    drawing_ = false;
+}
+
+void FreehandDrawing::eraseStrip(int a, int b)
+{
+    const PlotScale &s = view_->plotScale();
+    canvas_->fillRect(a, s.PlotTop, b, s.PlotBottom, PlotBackground());
+    view_->DrawGrid(a, b);
+}
+
+void FreehandDrawing::DrawStep(double x, double y)
+{
+    const int start = view_->ViewStart();
+    const int end = view_->ViewEnd();
+    const double rounded = std::nearbyint(std::clamp(x, -1.0e9, 1.0e9));
+    const int idx =
+        static_cast<int>(std::clamp(rounded, static_cast<double>(start), static_cast<double>(end)));
+    const float v = DrawValueFromY(y);
+    InterpolateTo(store_, view_->LastDrawIndex, idx, v);
+
+    const int f = view_->LastDrawIndex;
+    const auto &d = store_.ArbData;
+    if (f < idx) {
+        eraseStrip(f, std::min(idx + 1, end));
+        view_->DrawSegment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
+        RedrawRight(idx);
+        RedrawLeft(f);
+    } else if (idx < f) {
+        eraseStrip(std::max(idx - 1, start), f);
+        view_->DrawSegment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
+        RedrawLeft(idx);
+        RedrawRight(f);
+    } else if (idx == start) {
+        eraseStrip(idx, idx + 1);
+        RedrawRight(idx);
+    } else if (idx == end) {
+        eraseStrip(idx - 1, idx);
+        RedrawLeft(idx);
+    } else {
+        eraseStrip(idx - 1, idx + 1);
+        RedrawLeft(idx);
+        RedrawRight(idx);
+    }
+    view_->LastDrawIndex = idx;
+    view_->setCurrentCoordinates(idx, v);
+}
+
+void FreehandDrawing::RedrawRight(int n)
+{
+    const int k = (view_->ViewCount() - 1) / 550;
+    const int end = view_->ViewEnd();
+    const auto &d = store_.ArbData;
+    for (int j = n; j <= n + 1 + k; ++j) {
+        if (j < end)
+            view_->DrawSegment(j, d[static_cast<std::size_t>(j)], j + 1, d[static_cast<std::size_t>(j + 1)]);
+        else if (j == end)
+            view_->DrawSegment(j, d[static_cast<std::size_t>(j)], j, d[static_cast<std::size_t>(j)]);
+    }
+}
+
+void FreehandDrawing::RedrawLeft(int n)
+{
+    const int k = (view_->ViewCount() - 1) / 550;
+    const int start = view_->ViewStart();
+    const auto &d = store_.ArbData;
+    for (int j = n; j >= n - 1 - k; --j) {
+        if (j > start)
+            view_->DrawSegment(j, d[static_cast<std::size_t>(j)], j - 1, d[static_cast<std::size_t>(j - 1)]);
+        else if (j == 0)
+            view_->DrawSegment(0, d[0], 0, d[0]);
+    }
+}
+
+} // namespace arb

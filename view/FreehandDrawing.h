@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+
+namespace arb
+{
+
+struct ArbStore;
+class PlotCanvas;
+class WaveView;
+
+// Value of a canvas height y (value x 1000000) as freehand drawing stores it:
+// clamped to -1..+1 and quantised to steps of 0.001 towards minus infinity.
+float DrawValueFromY(double y);
+
+// Fills the points from `from` to `to` by straight-line interpolation from
+// the value at `from` (read before any write) to `value`; the point at `to`
+// ends exactly at value. Indices outside the buffer are never written.
+void InterpolateTo(ArbStore &store, int from, int to, float value);
+
+// Drawing the waveform with the left mouse button on the canvas. Each step
+// erases and redraws only a narrow strip around the change.
+class FreehandDrawing : public QObject
+{
+    Q_OBJECT
+  public:
+    FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *view, QObject *parent = nullptr);
+
+    bool MouseDrawing() const { return drawing_; }
+    void DrawStep(double x, double y);
+
+  private:
+    void onPress(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user);
+    void onMove(Qt::MouseButtons buttons, QPointF user);
+    void onRelease();
+    void eraseStrip(int a, int b);
+    void RedrawRight(int n);
+    void RedrawLeft(int n);
+
+    ArbStore &store_;
+    PlotCanvas *canvas_;
+    WaveView *view_;
+    bool drawing_ = false;
+};
+
+} // namespace arb

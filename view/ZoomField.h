@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+class QLineEdit;
+
+namespace arb
+{
+
+// Key rules of the zoom factor field: digits, the point and Backspace only;
+// Enter writes the text back in general number format, "2" when it is empty
+// or below 1.
+class ZoomField : public QObject
+{
+    Q_OBJECT
+  public:
+    explicit ZoomField(QLineEdit *field);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    QLineEdit *field_;
+};
+
+} // namespace arb

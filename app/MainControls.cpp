@@ -67,8 +67,12 @@ QComboBox *Combo(QWidget *parent, const char *name, const QString &accessible, b
     auto *c = Make<QComboBox>(parent, name, left, top, width, height);
     c->setEditable(editable);
     c->setAccessibleName(accessible);
-    if (editable)
+    if (editable) {
+        // On Linux assistive technology reads an editable box by its edit
+        // field and the label that names it.
+        c->lineEdit()->setAccessibleName(accessible);
         c->setEditText(QString::fromLatin1(name));
+    }
     return c;
 }
 
@@ -221,8 +225,9 @@ void BuildScopeFrame(MainControls &m, QWidget *client)
     };
     int top = 300;
     for (const Entry &e : entries) {
-        Caption(m.frameScope, e.label, 120, top, 1900, 240);
+        QLabel *label = Caption(m.frameScope, e.label, 120, top, 1900, 240);
         *e.combo = Combo(m.frameScope, e.name, e.accessible, true, 120, top + 250, 1900, 330);
+        label->setBuddy(*e.combo);
         top += 680;
     }
     m.cmdLink = Button(m.frameScope, "cmdLink", QStringLiteral("连接泰克示波器"), 120, top + 100, 1900, 420);

@@ -41,8 +41,9 @@ void QtUserPrompt::message(const QString &text, const QString &title, MessageIco
     case MessageIcon::Exclamation: qtIcon = QMessageBox::Warning; break;
     case MessageIcon::Critical: qtIcon = QMessageBox::Critical; break;
     }
-    QMessageBox box(qtIcon, title.isEmpty() ? ApplicationTitle() : title, text, QMessageBox::Ok, parent_);
-    box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    QMessageBox box(qtIcon, title.isEmpty() ? ApplicationTitle() : title, text, QMessageBox::NoButton,
+                    parent_);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();
 }
 

@@ -18,24 +18,28 @@ QString ScriptedPrompt::input(const QString &prompt, const QString &title, const
     return reply;
 }
 
+std::optional<QString> ScriptedPrompt::nextFile()
+{
+    if (files_.empty())
+        return std::nullopt;
+    const bool chosen = files_.front().has_value();
+    const QString path = chosen ? *files_.front() : QString();
+    files_.pop_front();
+    if (!chosen)
+        return std::nullopt;
+    return path;
+}
+
 std::optional<QString> ScriptedPrompt::openFile(const QString &title, const QString &filter)
 {
     dialogs.push_back({false, title, filter});
-    if (files_.empty())
-        return std::nullopt;
-    auto reply = files_.front();
-    files_.pop_front();
-    return reply;
+    return nextFile();
 }
 
 std::optional<QString> ScriptedPrompt::saveFile(const QString &title, const QString &filter)
 {
     dialogs.push_back({true, title, filter});
-    if (files_.empty())
-        return std::nullopt;
-    auto reply = files_.front();
-    files_.pop_front();
-    return reply;
+    return nextFile();
 }
 
 } // namespace arb::test

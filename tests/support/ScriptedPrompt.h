@@ -55,6 +55,8 @@ class ScriptedPrompt final : public UserPrompt
     }
 
   private:
+    std::optional<QString> nextFile();
+
     std::deque<QString> inputs_;
     std::deque<std::optional<QString>> files_;
 };

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/FormMain.h"
+#include "app/HelpViewer.h"
+#include "core/ArbStore.h"
+#include "tests/support/ScriptedPrompt.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace arb::test
+{
+
+// A help viewer that records what it was asked to open.
+class RecordingHelpViewer final : public HelpViewer
+{
+  public:
+    bool open(const QString &path) override
+    {
+        opened << path;
+        return succeed;
+    }
+    QStringList opened;
+    bool succeed = true;
+};
+
+// The real main window on a scripted user, a recording help viewer and a
+// fixed work area.
+struct WindowFixture {
+    explicit WindowFixture(QRect workArea = QRect(0, 0, 1024, 768))
+    {
+        FormMainServices s;
+        s.store = &store;
+        s.prompt = &user;
+        s.help = &help;
+        s.workArea = workArea;
+        window = std::make_unique<FormMain>(s);
+    }
+
+    ArbStore store;
+    ScriptedPrompt user;
+    RecordingHelpViewer help;
+    std::unique_ptr<FormMain> window;
+};
+
+} // namespace arb::test

@@ -92,16 +92,44 @@ void PlotCanvas::drawLines(const std::vector<UserLine> &lines, const QColor &col
     if (lines.empty())
         return;
     ensureImage();
+    // With more points than pixel columns most segments of a waveform lie in
+    // one column: consecutive ones there are merged into a single vertical
+    // run, which covers the same pixels with far fewer lines.
     std::vector<QLine> pixels;
     std::vector<QPoint> dots;
-    pixels.reserve(lines.size());
+    pixels.reserve(std::min<std::size_t>(lines.size(), 4 * static_cast<std::size_t>(width()) + 16));
+    bool open = false;
+    int runX = 0, runTop = 0, runBottom = 0;
+    auto flush = [&] {
+        if (!open)
+            return;
+        if (runTop == runBottom)
+            dots.emplace_back(runX, runTop);
+        else
+            pixels.emplace_back(runX, runTop, runX, runBottom);
+        open = false;
+    };
     for (const UserLine &l : lines) {
         const QLine pl = toPixelLine(l);
-        if (pl.p1() == pl.p2())
-            dots.push_back(pl.p1());
-        else
+        if (pl.x1() != pl.x2()) {
+            flush();
             pixels.push_back(pl);
+            continue;
+        }
+        const int top = std::min(pl.y1(), pl.y2());
+        const int bottom = std::max(pl.y1(), pl.y2());
+        if (open && runX == pl.x1() && top <= runBottom + 1 && bottom >= runTop - 1) {
+            runTop = std::min(runTop, top);
+            runBottom = std::max(runBottom, bottom);
+            continue;
+        }
+        flush();
+        open = true;
+        runX = pl.x1();
+        runTop = top;
+        runBottom = bottom;
     }
+    flush();
     QPainter p(&image_);
     p.setPen(QPen(colour, 0));
     if (!pixels.empty())

@@ -90,6 +90,8 @@ void FormMain::wireCommands()
     onAction("menuHelp", [this] { menuHelp_Click(); });
     onAction("menuArbAbout", [this] { menuArbAbout_Click(); });
     onAction("mnuArbLength", [this] { c_.Text_Arb_Length->setFocus(Qt::OtherFocusReason); });
+    // The menu's "绘制" does what the tool bar's drawing button does.
+    onAction("mnuArbDraw", [this] { c_.Picture_Arb->setCursor(Qt::CrossCursor); });
 }
 
 void FormMain::Form_Load()

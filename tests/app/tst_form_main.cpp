@@ -207,6 +207,10 @@ class TestFormMain : public QObject
         w.Toolbar1_ButtonClick(QStringLiteral("zoomin"));
         QCOMPARE(w.view().ViewCount(), 201);
         QCOMPARE(canvas->cursor().shape(), Qt::ArrowCursor);
+        action(w, "mnuArbDraw")->trigger();
+        QCOMPARE(canvas->cursor().shape(), Qt::CrossCursor);
+        w.Toolbar1_ButtonClick(QStringLiteral("ZoomNo"));
+        QCOMPARE(canvas->cursor().shape(), Qt::ArrowCursor);
     }
 
     void waveoutNeedsAConnection()

@@ -5,6 +5,7 @@
 #include "app/MainMenus.h"
 #include "app/MainStatusBar.h"
 #include "app/MainToolBar.h"
+#include "app/Resources.h"
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
 #include "view/FreehandDrawing.h"
@@ -34,9 +35,10 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     : QMainWindow(parent), store_(*services.store), prompt_(*services.prompt), help_(*services.help),
       workArea_(services.workArea)
 {
+    InitResources();
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V3.1）"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.svg")));
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("formMainClient"));

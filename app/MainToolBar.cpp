@@ -49,7 +49,7 @@ void BuildToolBarButtons(QToolBar *bar, const std::function<void(const QString &
     bar->setFloatable(false);
     for (const Button &b : kButtons) {
         const QString key = QString::fromLatin1(b.key);
-        QAction *action = bar->addAction(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(b.image))),
+        QAction *action = bar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.image))),
                                          QString::fromUtf8(b.caption));
         action->setObjectName(key);
         action->setProperty("key", key);

@@ -1,0 +1,274 @@
+#include "link/UsbtmcVisa.h"
+
+#include "link/ResourcePattern.h"
+#include "link/UsbtmcDirectory.h"
+#include "link/VisaFormat.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
+
+#if __has_include(<linux/usb/tmc.h>)
+#include <linux/usb/tmc.h>
+#endif
+
+namespace arb::visa
+{
+
+namespace
+{
+
+// Largest reply kept from one read; what a bounded conversion does not
+// take is dropped.
+constexpr std::size_t kReplyLimit = 65536;
+
+void CopyName(const std::string &name, ViChar desc[])
+{
+    const std::size_t length = std::min<std::size_t>(name.size(), VI_FIND_BUFLEN - 1);
+    std::memcpy(desc, name.data(), length);
+    desc[length] = '\0';
+}
+
+ViStatus OpenError(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return VI_ERROR_RSRC_NFOUND;
+    case EBUSY: return VI_ERROR_RSRC_BUSY;
+    default: return VI_ERROR_SYSTEM_ERROR;
+    }
+}
+
+} // namespace
+
+UsbtmcVisa::UsbtmcVisa(std::string sysfsRoot, std::string devRoot)
+    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot))
+{
+}
+
+UsbtmcVisa::~UsbtmcVisa()
+{
+    for (auto &entry : instruments_)
+        ::close(entry.second.fd);
+}
+
+ViStatus UsbtmcVisa::viOpenDefaultRM(ViPSession vi)
+{
+    if (!vi)
+        return VI_ERROR_INV_OBJECT;
+    const ViSession rm = newHandle();
+    managers_.insert(rm);
+    *vi = rm;
+    return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,
+                                ViChar desc[])
+{
+    if (!managers_.count(sesn))
+        return VI_ERROR_INV_OBJECT;
+    FindList list;
+    list.rm = sesn;
+    for (const UsbtmcDevice &device : ListUsbtmcDevices(sysfsRoot_, devRoot_))
+        if (MatchesResourcePattern(expr ? expr : "", device.resource))
+            list.names.push_back(device.resource);
+    if (list.names.empty())
+        return VI_ERROR_RSRC_NFOUND;
+    if (retCnt)
+        *retCnt = static_cast<ViUInt32>(list.names.size());
+    if (desc)
+        CopyName(list.names.front(), desc);
+    list.next = 1;
+    const ViFindList handle = newHandle();
+    findLists_.emplace(handle, std::move(list));
+    if (vi)
+        *vi = handle;
+    return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::viFindNext(ViFindList vi, ViChar desc[])
+{
+    auto it = findLists_.find(vi);
+    if (it == findLists_.end())
+        return VI_ERROR_INV_OBJECT;
+    FindList &list = it->second;
+    if (list.next >= list.names.size())
+        return VI_ERROR_RSRC_NFOUND;
+    if (desc)
+        CopyName(list.names[list.next], desc);
+    ++list.next;
+    return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUInt32, ViPSession vi)
+{
+    if (!managers_.count(sesn) || !vi)
+        return VI_ERROR_INV_OBJECT;
+    if (!name || !*name)
+        return VI_ERROR_INV_RSRC_NAME;
+    for (const UsbtmcDevice &device : ListUsbtmcDevices(sysfsRoot_, devRoot_)) {
+        if (!SameResourceName(device.resource, name))
+            continue;
+        const int fd = ::open(device.node.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            return OpenError(errno);
+        Instrument instr;
+        instr.fd = fd;
+        instr.rm = sesn;
+        applyTimeout(instr);
+        const ViSession handle = newHandle();
+        instruments_.emplace(handle, instr);
+        *vi = handle;
+        return VI_SUCCESS;
+    }
+    return VI_ERROR_RSRC_NFOUND;
+}
+
+ViStatus UsbtmcVisa::viClose(ViObject vi)
+{
+    if (vi == VI_NULL)
+        return VI_WARN_NULL_OBJECT;
+    if (auto it = instruments_.find(vi); it != instruments_.end()) {
+        ::close(it->second.fd);
+        instruments_.erase(it);
+        return VI_SUCCESS;
+    }
+    if (findLists_.erase(vi))
+        return VI_SUCCESS;
+    if (!managers_.erase(vi))
+        return VI_ERROR_INV_OBJECT;
+    // A resource manager takes its sessions and find lists with it.
+    for (auto it = instruments_.begin(); it != instruments_.end();) {
+        if (it->second.rm == vi) {
+            ::close(it->second.fd);
+            it = instruments_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = findLists_.begin(); it != findLists_.end();)
+        it = it->second.rm == vi ? findLists_.erase(it) : std::next(it);
+    return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue)
+{
+    auto it = instruments_.find(vi);
+    if (it == instruments_.end())
+        return managers_.count(vi) || findLists_.count(vi) ? VI_ERROR_NSUP_ATTR : VI_ERROR_INV_OBJECT;
+    if (attrName != VI_ATTR_TMO_VALUE)
+        return VI_ERROR_NSUP_ATTR;
+    it->second.timeoutMs = static_cast<ViUInt32>(attrValue);
+    applyTimeout(it->second);
+    return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::viFlush(ViSession vi, ViUInt16)
+{
+    // Nothing is buffered here: every write goes out at once and every read
+    // takes one reply.
+    return instruments_.count(vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
+}
+
+ViStatus UsbtmcVisa::viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList)
+{
+    auto it = instruments_.find(vi);
+    if (it == instruments_.end())
+        return VI_ERROR_INV_OBJECT;
+    std::string bytes;
+    if (const ViStatus status = ExpandWriteFormat(writeFmt, bytes); Failed(status))
+        return status;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(it->second.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
+        done += static_cast<std::size_t>(n);
+    }
+    return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::viVScanf(ViSession vi, ViConstString readFmt, ViVAList params)
+{
+    auto it = instruments_.find(vi);
+    if (it == instruments_.end())
+        return VI_ERROR_INV_OBJECT;
+    ReadFormat spec;
+    if (const ViStatus status = ParseReadFormat(readFmt, spec); Failed(status))
+        return status;
+    char *buffer = va_arg(params, char *);
+    if (!buffer)
+        return VI_ERROR_INV_FMT;
+    std::string reply;
+    const ViStatus status = readReply(it->second, reply);
+    if (Failed(status) && reply.empty())
+        return status;
+    StoreReply(spec, reply, buffer);
+    return status;
+}
+
+void UsbtmcVisa::applyTimeout(Instrument &instr)
+{
+#if defined(USBTMC_IOCTL_SET_TIMEOUT)
+    // The driver refuses timeouts below 100 ms; an immediate timeout is
+    // the shortest it has.
+    __u32 ms = instr.timeoutMs == VI_TMO_INFINITE ? 0x7FFFFFFFu : std::max<ViUInt32>(instr.timeoutMs, 100);
+    instr.kernelTimeout = ::ioctl(instr.fd, USBTMC_IOCTL_SET_TIMEOUT, &ms) == 0;
+#else
+    instr.kernelTimeout = false;
+#endif
+}
+
+ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
+{
+    char chunk[4096];
+    if (instr.kernelTimeout) {
+        // The driver ends a read at the end of the instrument's message.
+        for (;;) {
+            const ssize_t n = ::read(instr.fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
+            reply.assign(chunk, static_cast<std::size_t>(n));
+            return VI_SUCCESS;
+        }
+    }
+    // Any other device file: the reply ends with its line feed.
+    using Clock = std::chrono::steady_clock;
+    const bool forever = instr.timeoutMs == VI_TMO_INFINITE;
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::milliseconds(forever ? 0 : instr.timeoutMs);
+    while (reply.find('\n') == std::string::npos && reply.size() < kReplyLimit) {
+        int wait = -1;
+        if (!forever) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            wait = static_cast<int>(std::max<long long>(0, left.count()));
+        }
+        pollfd p{instr.fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            return VI_ERROR_IO;
+        if (ready == 0)
+            return VI_ERROR_TMO;
+        const ssize_t n = ::read(instr.fd, chunk, std::min(sizeof chunk, kReplyLimit - reply.size()));
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return VI_ERROR_IO;
+        reply.append(chunk, static_cast<std::size_t>(n));
+    }
+    return VI_SUCCESS;
+}
+
+} // namespace arb::visa

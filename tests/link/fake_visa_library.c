@@ -1,0 +1,85 @@
+/* A stand-in VISA library for the loader's test: it exports the nine entry
+ * points with their C signatures and records what it receives. */
+#include <stdarg.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+typedef int32_t ViStatus;
+typedef uint32_t ViSession;
+#if UINTPTR_MAX > 0xFFFFFFFFu
+typedef uint64_t ViAttrState;
+#else
+typedef uint32_t ViAttrState;
+#endif
+
+static char lastCall[512];
+static ViAttrState lastAttrValue;
+
+const char *fakeVisaLastCall(void) { return lastCall; }
+ViAttrState fakeVisaLastAttrValue(void) { return lastAttrValue; }
+
+ViStatus viOpenDefaultRM(ViSession *vi)
+{
+    *vi = 7;
+    snprintf(lastCall, sizeof lastCall, "viOpenDefaultRM");
+    return 0;
+}
+
+ViStatus viFindRsrc(ViSession rm, const char *expr, ViSession *list, uint32_t *count, char *desc)
+{
+    snprintf(lastCall, sizeof lastCall, "viFindRsrc %u %s", rm, expr);
+    *list = 8;
+    *count = 1;
+    strcpy(desc, "USB0::0x1AB1::0x0588::FAKE::INSTR");
+    return 0;
+}
+
+ViStatus viFindNext(ViSession list, char *desc)
+{
+    snprintf(lastCall, sizeof lastCall, "viFindNext %u", list);
+    desc[0] = '\0';
+    return (ViStatus)0xBFFF0011u;
+}
+
+ViStatus viOpen(ViSession rm, const char *name, uint32_t mode, uint32_t timeout, ViSession *vi)
+{
+    snprintf(lastCall, sizeof lastCall, "viOpen %u %s %u %u", rm, name, mode, timeout);
+    *vi = 9;
+    return 0;
+}
+
+ViStatus viClose(ViSession vi)
+{
+    snprintf(lastCall, sizeof lastCall, "viClose %u", vi);
+    return 0;
+}
+
+ViStatus viSetAttribute(ViSession vi, uint32_t attr, ViAttrState value)
+{
+    snprintf(lastCall, sizeof lastCall, "viSetAttribute %u 0x%08X", vi, attr);
+    lastAttrValue = value;
+    return 0;
+}
+
+ViStatus viFlush(ViSession vi, uint16_t mask)
+{
+    snprintf(lastCall, sizeof lastCall, "viFlush %u %u", vi, (unsigned)mask);
+    return 0;
+}
+
+ViStatus viVPrintf(ViSession vi, const char *format, va_list args)
+{
+    char text[400];
+    vsnprintf(text, sizeof text, format, args);
+    snprintf(lastCall, sizeof lastCall, "viVPrintf %u %s", vi, text);
+    return 0;
+}
+
+ViStatus viVScanf(ViSession vi, const char *format, va_list args)
+{
+    char *buffer = va_arg(args, char *);
+    snprintf(lastCall, sizeof lastCall, "viVScanf %u %s", vi, format);
+    strcpy(buffer, "FAKE,VX48250,0,1.0");
+    return 0;
+}

@@ -1,0 +1,224 @@
+#include "link/DownloadChunk.h"
+#include "link/GeneratorCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace arb
+{
+namespace
+{
+
+using visa::EscapeFormatText;
+using visa::NameCommand;
+using visa::ResourceNameFrom;
+
+std::string Digits(float value, double scale)
+{
+    ArbStore store;
+    store.ArbData[0] = value;
+    store.ArbScale = scale;
+    ArbHexTable table;
+    PointToHex(store, 0, table);
+    std::string text;
+    table.appendDigits(0, text);
+    return text;
+}
+
+TEST(PointToHex, CodesOfTheReferenceValues)
+{
+    EXPECT_EQ(Digits(1.0f, 1.0), "7FFF");
+    EXPECT_EQ(Digits(0.5f, 1.0), "4000"); // 16383.5 rounds to even
+    EXPECT_EQ(Digits(0.0f, 1.0), "0000");
+    EXPECT_EQ(Digits(-0.5f, 1.0), "C000");
+    EXPECT_EQ(Digits(-1.0f, 1.0), "8001");
+    EXPECT_EQ(Digits(-0.25f, 2.0), "C000"); // -16383.5 rounds to even
+}
+
+TEST(PointToHex, ValuesBeyondFullScaleAreHeldToIt)
+{
+    EXPECT_EQ(Digits(1.0001f, 1.0), "7FFF");
+    EXPECT_EQ(Digits(2.5f, 1.0), "7FFF");
+    EXPECT_EQ(Digits(-1.0001f, 1.0), "8001");
+    EXPECT_EQ(Digits(-40.0f, 1.0), "8001");
+    EXPECT_EQ(Digits(0.6f, 2.0), "7FFF");
+    EXPECT_EQ(PointCode(std::numeric_limits<float>::quiet_NaN(), 1.0), 0);
+}
+
+struct Download {
+    ArbStore store;
+    ArbHexTable table;
+    std::vector<Chunk> chunks;
+
+    void run(const std::string &name, const std::string &count)
+    {
+        ChooseDownloadScale(store);
+        for (int pass = 0;; ++pass) {
+            chunks.push_back(BuildChunk(store, table, pass, name, count));
+            if (chunks.back().last || pass > 20)
+                break;
+        }
+    }
+};
+
+TEST(DownloadChunk, FourPointExampleIsFortyThreeBytes)
+{
+    Download d;
+    d.store.ArbLength = 4;
+    d.store.ArbData[0] = 0.0f;
+    d.store.ArbData[1] = 0.5f;
+    d.store.ArbData[2] = 0.0f;
+    d.store.ArbData[3] = -0.25f;
+    d.store.ArbData[4] = 0.9f; // beyond the length: not part of the waveform
+    d.run("ArbNo0", "4");
+    EXPECT_DOUBLE_EQ(d.store.ArbScale, 2.0);
+    ASSERT_EQ(d.chunks.size(), 1u);
+    const std::string wire = EscapeFormatText(d.chunks[0].text) + "\n";
+    EXPECT_EQ(wire, "DATA:ARB:DAC ArbNo0,4,00007FFF0000C000 END\n");
+    EXPECT_EQ(wire.size(), 43u);
+}
+
+TEST(DownloadChunk, TwentyFiveHundredPointsInThreeCommands)
+{
+    Download d;
+    d.store.ArbLength = 2500;
+    d.run("ArbNo0", "2500");
+    ASSERT_EQ(d.chunks.size(), 3u);
+    const std::string zeros4000(4000, '0');
+    EXPECT_EQ(d.chunks[0].text, "DATA:ARB:DAC ArbNo0,2500," + zeros4000);
+    EXPECT_EQ(d.chunks[1].text, "DATA:ARB:DAC " + zeros4000);
+    EXPECT_EQ(d.chunks[2].text, "DATA:ARB:DAC " + std::string(2000, '0') + " END");
+    EXPECT_FALSE(d.chunks[0].last);
+    EXPECT_FALSE(d.chunks[1].last);
+    EXPECT_DOUBLE_EQ(d.store.ArbScale, 1.0); // all zero: unscaled
+}
+
+TEST(DownloadChunk, ChunkBoundaries)
+{
+    Download exact;
+    exact.store.ArbLength = 1000;
+    exact.run("ArbNo0", "1000");
+    ASSERT_EQ(exact.chunks.size(), 1u);
+    EXPECT_EQ(exact.chunks[0].text.size(), std::string("DATA:ARB:DAC ArbNo0,1000,").size() + 4000 + 4);
+
+    Download over;
+    over.store.ArbLength = 1001;
+    over.store.ArbData[1000] = -1.0f;
+    over.run("ArbNo0", "1001");
+    ASSERT_EQ(over.chunks.size(), 2u);
+    EXPECT_EQ(over.chunks[1].text, "DATA:ARB:DAC 8001 END");
+
+    Download full;
+    full.store.ArbLength = 16384;
+    full.run("ArbNo0", "16384");
+    ASSERT_EQ(full.chunks.size(), 17u);
+    EXPECT_EQ(full.chunks[16].text, "DATA:ARB:DAC " + std::string(384 * 4, '0') + " END");
+}
+
+TEST(DownloadChunk, LastPassNumber)
+{
+    EXPECT_EQ(LastPassNumber(4), 0);
+    EXPECT_EQ(LastPassNumber(999), 0);
+    EXPECT_EQ(LastPassNumber(1000), 0);
+    EXPECT_EQ(LastPassNumber(1001), 1);
+    EXPECT_EQ(LastPassNumber(2500), 2);
+    EXPECT_EQ(LastPassNumber(16384), 16);
+    EXPECT_EQ(LastPassNumber(0), 0);
+}
+
+TEST(DownloadChunk, ScalingStretchesAPeakBelowFullScale)
+{
+    Download d;
+    d.store.ArbLength = 4;
+    d.store.ArbData = {};
+    d.store.ArbData[1] = 0.25f;
+    d.store.ArbData[2] = -0.1f;
+    d.run("A", "4");
+    EXPECT_DOUBLE_EQ(d.store.ArbScale, 4.0);
+    EXPECT_EQ(d.chunks[0].text.substr(std::string("DATA:ARB:DAC A,4,").size(), 8), "00007FFF");
+
+    Download trough;
+    trough.store.ArbLength = 4;
+    trough.store.ArbData[0] = 0.2f;
+    trough.store.ArbData[3] = -0.5f;
+    trough.run("A", "4");
+    EXPECT_DOUBLE_EQ(trough.store.ArbScale, 2.0);
+    EXPECT_EQ(trough.chunks[0].text, "DATA:ARB:DAC A,4,333300000000" + std::string("8001") + " END");
+}
+
+TEST(DownloadChunk, AWaveformReachingFullScaleIsSentUnscaled)
+{
+    for (float extreme : {1.0f, -1.0f}) {
+        Download d;
+        d.store.ArbLength = 4;
+        d.store.ArbData[0] = extreme;
+        d.store.ArbData[1] = 0.01f * -extreme;
+        d.run("A", "4");
+        EXPECT_DOUBLE_EQ(d.store.ArbScale, 1.0) << extreme;
+    }
+    Download beyond;
+    beyond.store.ArbLength = 4;
+    beyond.store.ArbData[0] = 1.5f;
+    beyond.store.ArbData[1] = -3.0f;
+    beyond.run("A", "4");
+    EXPECT_EQ(beyond.chunks[0].text, "DATA:ARB:DAC A,4,7FFF800100000000 END");
+}
+
+TEST(DownloadChunk, FieldsAreTakenAsTheyStand)
+{
+    Download d;
+    d.store.ArbLength = 4;
+    d.run("", "4");
+    EXPECT_EQ(d.chunks[0].text.rfind("DATA:ARB:DAC ,4,", 0), 0u);
+}
+
+TEST(DownloadChunk, APassBeyondAShortenedWaveformEndsTheTransfer)
+{
+    ArbStore store;
+    ArbHexTable table;
+    store.ArbLength = 3000;
+    EXPECT_FALSE(BuildChunk(store, table, 1, "A", "3000").last);
+    store.ArbLength = 1500; // shortened while the transfer runs
+    const Chunk c = BuildChunk(store, table, 2, "A", "3000");
+    EXPECT_TRUE(c.last);
+    EXPECT_EQ(c.text, "DATA:ARB:DAC  END");
+    store.ArbLength = 2100;
+    const Chunk partial = BuildChunk(store, table, 2, "A", "3000");
+    EXPECT_EQ(partial.text, "DATA:ARB:DAC " + std::string(400, '0') + " END");
+}
+
+TEST(PercentCaption, TwoDecimalsOfTheSinglePrecisionRatio)
+{
+    EXPECT_EQ(PercentCaption(1, 3), "33.33%");
+    EXPECT_EQ(PercentCaption(2, 3), "66.67%");
+    EXPECT_EQ(PercentCaption(0, 1), "0.00%");
+    EXPECT_EQ(PercentCaption(1, 1), "100.00%");
+    EXPECT_EQ(PercentCaption(0, 0), "0.00%");
+    const char *seventeenths[] = {"5.88%",  "11.76%", "17.65%", "23.53%", "29.41%", "35.29%",
+                                  "41.18%", "47.06%", "52.94%", "58.82%", "64.71%", "70.59%",
+                                  "76.47%", "82.35%", "88.24%", "94.12%"};
+    for (int k = 1; k <= 16; ++k)
+        EXPECT_EQ(PercentCaption(k, 17), seventeenths[k - 1]) << k;
+}
+
+TEST(GeneratorCommands, FormatCharactersAreEscaped)
+{
+    EXPECT_EQ(EscapeFormatText("*IDN?"), "*IDN?");
+    EXPECT_EQ(EscapeFormatText("A%d\\n"), "A%%d\\\\n");
+    EXPECT_EQ(NameCommand("3", "WAVE1"), "SYSTEM:ARB NAME 3 WAVE1");
+}
+
+TEST(GeneratorCommands, ResourceNamesAreCutToTheirBuffer)
+{
+    std::string longName(300, 'X');
+    longName.replace(0, 4, "USB0");
+    std::vector<char> desc(longName.begin(), longName.end()); // no NUL at all
+    EXPECT_EQ(ResourceNameFrom(desc.data()), longName.substr(0, 44));
+    EXPECT_EQ(ResourceNameFrom("USB0::1::INSTR"), "USB0::1::INSTR");
+}
+
+} // namespace
+} // namespace arb

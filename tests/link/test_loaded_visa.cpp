@@ -1,0 +1,117 @@
+#include "link/LoadedVisa.h"
+#include "link/VaList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <string>
+
+namespace arb::visa
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+TEST(LoadedVisa, ALibraryWithoutTheEntryPointsIsPassedOver)
+{
+    // The C library loads but exports none of the nine functions.
+    EXPECT_EQ(LoadedVisa::Load({"libc.so.6"}), nullptr);
+    EXPECT_EQ(LoadedVisa::Load({"libno-such-visa-library.so"}), nullptr);
+    EXPECT_EQ(LoadedVisa::Load({}), nullptr);
+}
+
+TEST(LoadedVisa, NamesAreTriedInTheLoadersOrder)
+{
+    const std::vector<std::string> names = LoadedVisa::DefaultLibraryNames();
+    ASSERT_GE(names.size(), 5u);
+    EXPECT_EQ(names[0], "libvisa.so.0");
+    EXPECT_EQ(names[1], "libvisa.so");
+    EXPECT_EQ(names[names.size() - 2], "libiovisa.so");
+    EXPECT_EQ(names.back(), "librsvisa.so");
+    for (const std::string &name : names)
+        EXPECT_EQ(name.find('/'), std::string::npos) << name;
+}
+
+// Builds the stand-in library of this folder with the system's C compiler.
+class FakeVisaLibrary : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        const fs::path source = fs::path(__FILE__).parent_path() / "fake_visa_library.c";
+        if (!fs::exists(source))
+            GTEST_SKIP() << "source of the stand-in library not found";
+        char pattern[] = "/tmp/fake-visa-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        library = dir / "libfakevisa.so";
+        const std::string command =
+            "cc -shared -fPIC -O1 -o '" + library.string() + "' '" + source.string() + "' > /dev/null 2>&1";
+        if (std::system(command.c_str()) != 0 || !fs::exists(library))
+            GTEST_SKIP() << "no C compiler to build the stand-in library";
+    }
+    void TearDown() override
+    {
+        if (!dir.empty())
+            fs::remove_all(dir);
+    }
+
+    fs::path dir;
+    fs::path library;
+};
+
+TEST_F(FakeVisaLibrary, EveryOperationReachesTheLibrary)
+{
+    std::unique_ptr<LoadedVisa> visa = LoadedVisa::Load({"libno-such-visa-library.so", library.string()});
+    ASSERT_NE(visa, nullptr);
+    EXPECT_EQ(visa->libraryName(), library.string());
+
+    // The same handle, to read what the library recorded.
+    void *handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(handle, nullptr);
+    auto lastCall = reinterpret_cast<const char *(*)()>(dlsym(handle, "fakeVisaLastCall"));
+    auto lastValue = reinterpret_cast<ViAttrState (*)()>(dlsym(handle, "fakeVisaLastAttrValue"));
+    ASSERT_NE(lastCall, nullptr);
+    ASSERT_NE(lastValue, nullptr);
+
+    ViSession rm = VI_NULL;
+    EXPECT_EQ(visa->viOpenDefaultRM(&rm), VI_SUCCESS);
+    EXPECT_EQ(rm, 7u);
+    ViFindList list = VI_NULL;
+    ViUInt32 count = 0;
+    char desc[VI_FIND_BUFLEN] = {};
+    EXPECT_EQ(visa->viFindRsrc(rm, "?*INSTR", &list, &count, desc), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viFindRsrc 7 ?*INSTR");
+    EXPECT_STREQ(desc, "USB0::0x1AB1::0x0588::FAKE::INSTR");
+    EXPECT_EQ(visa->viFindNext(list, desc), VI_ERROR_RSRC_NFOUND);
+    EXPECT_STREQ(lastCall(), "viFindNext 8");
+
+    ViSession vi = VI_NULL;
+    EXPECT_EQ(visa->viOpen(rm, "USB0::X::INSTR", 0, 0, &vi), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viOpen 7 USB0::X::INSTR 0 0");
+    // The attribute value keeps its full width.
+    const ViAttrState wide = sizeof(ViAttrState) == 8 ? ViAttrState(0x123456789ull) : ViAttrState(1000);
+    EXPECT_EQ(visa->viSetAttribute(vi, VI_ATTR_TMO_VALUE, wide), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viSetAttribute 9 0x3FFF001A");
+    EXPECT_EQ(lastValue(), wide);
+    EXPECT_EQ(visa->viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viFlush 9 4");
+
+    // Real argument lists pass through to the library.
+    EXPECT_EQ(PrintfVia(*visa, vi, "*IDN?\n"), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viVPrintf 9 *IDN?\n");
+    EXPECT_EQ(PrintfVia(*visa, vi, "%d-%s", 42, "ok"), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viVPrintf 9 42-ok");
+    char reply[200] = {};
+    EXPECT_EQ(ScanfVia(*visa, vi, "%199[^\n]", reply), VI_SUCCESS);
+    EXPECT_STREQ(reply, "FAKE,VX48250,0,1.0");
+    EXPECT_EQ(visa->viClose(vi), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viClose 9");
+    dlclose(handle);
+}
+
+} // namespace
+} // namespace arb::visa

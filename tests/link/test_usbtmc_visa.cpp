@@ -1,0 +1,257 @@
+#include "link/UsbtmcVisa.h"
+#include "link/VaList.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace arb::visa
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path &path, const std::string &text)
+{
+    std::ofstream(path) << text;
+}
+
+// A sysfs tree as the kernel lays it out: usbmisc/usbtmcN/device links to
+// the USB interface, whose parent directory is the USB device with the ids.
+// The device files are pseudo-terminals standing in for /dev/usbtmcN.
+class UsbtmcTree : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/usbtmc-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        fs::create_directories(root / "usbmisc");
+        fs::create_directories(root / "dev");
+    }
+    void TearDown() override
+    {
+        for (int fd : masters)
+            ::close(fd);
+        for (int fd : slaves)
+            ::close(fd);
+        fs::remove_all(root);
+    }
+
+    // A device under usbtmc<number>; an empty serial leaves out the file.
+    void addDevice(int number, const std::string &vendor, const std::string &product,
+                   const std::string &serial)
+    {
+        const fs::path usb = root / "devices" / ("1-" + std::to_string(number));
+        fs::create_directories(usb / "iface");
+        WriteFile(usb / "idVendor", vendor + "\n");
+        WriteFile(usb / "idProduct", product + "\n");
+        if (!serial.empty())
+            WriteFile(usb / "serial", serial + "\n");
+        const fs::path entry = root / "usbmisc" / ("usbtmc" + std::to_string(number));
+        fs::create_directories(entry);
+        fs::create_directory_symlink(usb / "iface", entry / "device");
+    }
+
+    // A raw pseudo-terminal whose slave is devRoot/usbtmc<number>; returns
+    // the master side, which plays the instrument.
+    int addTerminal(int number)
+    {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        EXPECT_GE(master, 0);
+        EXPECT_EQ(grantpt(master), 0);
+        EXPECT_EQ(unlockpt(master), 0);
+        const std::string slaveName = ptsname(master);
+        // Keeping one slave handle open keeps the terminal raw and alive.
+        const int slave = ::open(slaveName.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        tcgetattr(slave, &t);
+        cfmakeraw(&t);
+        tcsetattr(slave, TCSANOW, &t);
+        masters.push_back(master);
+        slaves.push_back(slave);
+        fs::create_symlink(slaveName, root / "dev" / ("usbtmc" + std::to_string(number)));
+        return master;
+    }
+
+    static std::string readAvailable(int fd)
+    {
+        std::string got;
+        pollfd p{fd, POLLIN, 0};
+        while (::poll(&p, 1, 200) > 0) {
+            char buffer[8192];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            got.append(buffer, static_cast<std::size_t>(n));
+        }
+        return got;
+    }
+
+    UsbtmcVisa makeVisa() { return UsbtmcVisa((root / "usbmisc").string(), (root / "dev").string()); }
+
+    ViSession openFirst(UsbtmcVisa &visa, ViSession &rm)
+    {
+        EXPECT_EQ(visa.viOpenDefaultRM(&rm), VI_SUCCESS);
+        ViFindList list = VI_NULL;
+        ViUInt32 count = 0;
+        char desc[VI_FIND_BUFLEN] = {};
+        EXPECT_EQ(visa.viFindRsrc(rm, "?*INSTR", &list, &count, desc), VI_SUCCESS);
+        ViSession vi = VI_NULL;
+        EXPECT_EQ(visa.viOpen(rm, desc, 0, 0, &vi), VI_SUCCESS);
+        return vi;
+    }
+
+    fs::path root;
+    std::vector<int> masters;
+    std::vector<int> slaves;
+};
+
+TEST_F(UsbtmcTree, ListsEveryDeviceInNumberOrder)
+{
+    addDevice(10, "0699", "0363", "C0123");
+    addDevice(0, "1ab1", "0588", "DG1ZA1234");
+    addDevice(1, "F4EC", "1101", "");
+    fs::create_directories(root / "usbmisc" / "lp0");
+    fs::create_directories(root / "usbmisc" / "usbtmcx");
+
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    ASSERT_EQ(visa.viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViFindList list = VI_NULL;
+    ViUInt32 count = 0;
+    char desc[VI_FIND_BUFLEN] = {};
+    ASSERT_EQ(visa.viFindRsrc(rm, "?*INSTR", &list, &count, desc), VI_SUCCESS);
+    EXPECT_EQ(count, 3u);
+    EXPECT_STREQ(desc, "USB0::0x1AB1::0x0588::DG1ZA1234::INSTR");
+    EXPECT_EQ(visa.viFindNext(list, desc), VI_SUCCESS);
+    EXPECT_STREQ(desc, "USB0::0xF4EC::0x1101::::INSTR");
+    EXPECT_EQ(visa.viFindNext(list, desc), VI_SUCCESS);
+    EXPECT_STREQ(desc, "USB0::0x0699::0x0363::C0123::INSTR");
+    EXPECT_EQ(visa.viFindNext(list, desc), VI_ERROR_RSRC_NFOUND);
+}
+
+TEST_F(UsbtmcTree, NoMatchIsResourceNotFound)
+{
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    ASSERT_EQ(visa.viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViFindList list = VI_NULL;
+    ViUInt32 count = 7;
+    char desc[VI_FIND_BUFLEN] = {};
+    EXPECT_EQ(visa.viFindRsrc(rm, "?*INSTR", &list, &count, desc), VI_ERROR_RSRC_NFOUND);
+    addDevice(0, "1ab1", "0588", "S1");
+    EXPECT_EQ(visa.viFindRsrc(rm, "ASRL?*INSTR", &list, &count, desc), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(visa.viFindRsrc(rm + 100, "?*INSTR", &list, &count, desc), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(UsbtmcTree, EachCommandIsOneWriteOfTheExpandedText)
+{
+    addDevice(0, "1ab1", "0588", "S1");
+    const int instrument = addTerminal(0);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    const ViSession vi = openFirst(visa, rm);
+    ASSERT_NE(vi, VI_NULL);
+    EXPECT_EQ(visa.viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+    EXPECT_EQ(PrintfVia(visa, vi, "SYSTEM:ARB NAME 0 A%%B\\\\C\n"), VI_SUCCESS);
+    EXPECT_EQ(readAvailable(instrument), "SYSTEM:ARB NAME 0 A%B\\C\n");
+
+    std::string chunk = "DATA:ARB:DAC " + std::string(4000, '7') + " END\n";
+    EXPECT_EQ(PrintfVia(visa, vi, chunk.c_str()), VI_SUCCESS);
+    EXPECT_EQ(readAvailable(instrument), chunk);
+    EXPECT_EQ(PrintfVia(visa, vi, "%d\n", 5), VI_ERROR_NSUP_FMT);
+}
+
+TEST_F(UsbtmcTree, RepliesAreReadToTheirLineFeedAndCut)
+{
+    addDevice(0, "1ab1", "0588", "S1");
+    const int instrument = addTerminal(0);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    const ViSession vi = openFirst(visa, rm);
+    ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 1000), VI_SUCCESS);
+
+    const std::string idn = "VX,VX48250,123,1.0\n";
+    ASSERT_EQ(::write(instrument, idn.data(), idn.size()), static_cast<ssize_t>(idn.size()));
+    char buffer[200];
+    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", buffer), VI_SUCCESS);
+    EXPECT_STREQ(buffer, "VX,VX48250,123,1.0");
+
+    const std::string longReply = std::string(300, 'R') + "\n";
+    ASSERT_EQ(::write(instrument, longReply.data(), longReply.size()),
+              static_cast<ssize_t>(longReply.size()));
+    char small[201];
+    small[200] = '#';
+    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", small), VI_SUCCESS);
+    EXPECT_EQ(std::string(small), std::string(199, 'R'));
+    EXPECT_EQ(small[200], '#');
+}
+
+TEST_F(UsbtmcTree, ASilentInstrumentTimesOut)
+{
+    addDevice(0, "1ab1", "0588", "S1");
+    addTerminal(0);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    const ViSession vi = openFirst(visa, rm);
+    ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 150), VI_SUCCESS);
+    char buffer[200] = "untouched";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", buffer), VI_ERROR_TMO);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(140));
+    EXPECT_LT(took, std::chrono::milliseconds(1500));
+    EXPECT_STREQ(buffer, "untouched");
+}
+
+TEST_F(UsbtmcTree, OpeningFailuresAndHandleRules)
+{
+    addDevice(0, "1ab1", "0588", "S1"); // no device file
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    ASSERT_EQ(visa.viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViSession vi = VI_NULL;
+    EXPECT_EQ(visa.viOpen(rm, "USB0::0x1AB1::0x0588::S1::INSTR", 0, 0, &vi), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(visa.viOpen(rm, "USB0::0x1AB1::0x0588::S2::INSTR", 0, 0, &vi), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(visa.viClose(VI_NULL), VI_WARN_NULL_OBJECT);
+    EXPECT_EQ(visa.viClose(rm + 50), VI_ERROR_INV_OBJECT);
+
+    addTerminal(0);
+    // Resource names compare without regard to case.
+    ASSERT_EQ(visa.viOpen(rm, "usb0::0x1ab1::0x0588::S1::instr", 0, 0, &vi), VI_SUCCESS);
+    EXPECT_EQ(visa.viSetAttribute(vi, VI_ATTR_ASRL_DATA_BITS, 8), VI_ERROR_NSUP_ATTR);
+    // Closing the resource manager closes its sessions.
+    EXPECT_EQ(visa.viClose(rm), VI_SUCCESS);
+    EXPECT_EQ(visa.viFlush(vi, VI_READ_BUF_DISCARD), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(visa.viClose(vi), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(UsbtmcTree, ADeviceFileWithoutAccessIsRefused)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root opens every file";
+    addDevice(0, "1ab1", "0588", "S1");
+    WriteFile(root / "dev" / "usbtmc0", "");
+    fs::permissions(root / "dev" / "usbtmc0", fs::perms::none);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    ASSERT_EQ(visa.viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViSession vi = VI_NULL;
+    const ViStatus status = visa.viOpen(rm, "USB0::0x1AB1::0x0588::S1::INSTR", 0, 0, &vi);
+    EXPECT_TRUE(Failed(status));
+    EXPECT_NE(status, VI_ERROR_RSRC_NFOUND);
+}
+
+} // namespace
+} // namespace arb::visa

@@ -1,0 +1,350 @@
+#include "app/ScopeCapture.h"
+
+#include "app/WaveformHost.h"
+#include "core/ArbStore.h"
+#include "scope/PortMessages.h"
+#include "scope/QtSerialPortIo.h"
+#include "scope/ScopeClock.h"
+#include "scope/TdsCommands.h"
+#include "view/UserPrompt.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+namespace arb
+{
+
+namespace
+{
+
+const int kTimerIntervalMs = 500;
+
+QString DisconnectCaption()
+{
+    return QStringLiteral("断开TEK示波器");
+}
+
+QString ConnectCaption()
+{
+    return QStringLiteral("连接TEK示波器");
+}
+
+template <typename T> T *Control(QWidget *window, const char *name)
+{
+    T *w = window->findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("The oscilloscope frame has no control %s", name);
+    return w;
+}
+
+} // namespace
+
+ScopeCapture::ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptureServices &services)
+    : QObject(window), host_(host)
+{
+    SerialPortIo *port = services.port;
+    if (!port) {
+        ownPort_ = std::make_unique<QtSerialPortIo>();
+        port = ownPort_.get();
+    }
+    clock_ = services.clock;
+    if (!clock_) {
+        ownClock_ = std::make_unique<SteadyScopeClock>();
+        clock_ = ownClock_.get();
+    }
+    comm_ = std::make_unique<ScopeComm>(*port, services.portName);
+
+    cobSetComm_ = Control<QComboBox>(window, "cobSetComm");
+    cobBaud_ = Control<QComboBox>(window, "cobBaud");
+    cobParity_ = Control<QComboBox>(window, "cobParity");
+    cobFlowHardSoft_ = Control<QComboBox>(window, "cobFlowHardSoft");
+    cobOscilEOLString_ = Control<QComboBox>(window, "cobOscilEOLString");
+    cobChannel_ = Control<QComboBox>(window, "cobChannel");
+    cmdLink_ = Control<QPushButton>(window, "cmdLink");
+    cmdReadValue_ = Control<QPushButton>(window, "cmdReadValue");
+    PbrSend_ = Control<QProgressBar>(window, "PbrSend");
+    Label_TDS_percent_ = Control<QLabel>(window, "Label_TDS_percent");
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer_TDS"));
+    timer_->setInterval(kTimerIntervalMs);
+
+    fillEntries(cobSetComm_, PortEntries());
+    fillEntries(cobBaud_, BaudEntries());
+    fillEntries(cobParity_, ParityEntries());
+    fillEntries(cobFlowHardSoft_, FlowEntries());
+    fillEntries(cobOscilEOLString_, EolEntries());
+    fillEntries(cobChannel_, SourceEntries());
+
+    connect(cobSetComm_, &QComboBox::activated, this, &ScopeCapture::cobSetComm_Click);
+    connect(cobBaud_, &QComboBox::activated, this, &ScopeCapture::cobBaud_Click);
+    connect(cobParity_, &QComboBox::activated, this, &ScopeCapture::cobParity_Click);
+    connect(cobFlowHardSoft_, &QComboBox::activated, this, &ScopeCapture::cobFlowHardSoft_Click);
+    connect(cobOscilEOLString_, &QComboBox::activated, this, &ScopeCapture::cobOscilEOLString_Click);
+    connect(cobChannel_, &QComboBox::activated, this, &ScopeCapture::cobChannel_Click);
+    connect(cmdLink_, &QPushButton::clicked, this, &ScopeCapture::cmdLink_Click);
+    connect(cmdReadValue_, &QPushButton::clicked, this, &ScopeCapture::cmdReadValue_Click);
+    connect(port, &SerialPortIo::dataArrived, this, &ScopeCapture::MSComm_TDS_OnComm);
+    connect(timer_, &QTimer::timeout, this, &ScopeCapture::Timer_TDS_Timer);
+}
+
+ScopeCapture::~ScopeCapture()
+{
+    shutDown();
+}
+
+void ScopeCapture::fillEntries(QComboBox *box, const QStringList &entries)
+{
+    // The text stays what the window gave it (the box's own name) until an
+    // entry is selected; typing into it stores nothing.
+    const QString text = box->currentText();
+    const QSignalBlocker block(box);
+    box->clear();
+    box->addItems(entries);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+}
+
+void ScopeCapture::startUp()
+{
+    setStartUpValues();
+    selectDefaultEntries();
+}
+
+void ScopeCapture::setStartUpValues()
+{
+    settings_.SetStartUpValues();
+    comm_->setDtrEnable(true);
+    comm_->setRtsEnable(true);
+    settings_.ScopeDataBits = QStringLiteral("8");
+    state_.ScopePhase = 0;
+    state_.ScopeReplyDone = false;
+}
+
+void ScopeCapture::selectDefaultEntries()
+{
+    struct Default {
+        QComboBox *box;
+        int index;
+        void (ScopeCapture::*rule)();
+    };
+    const Default defaults[] = {
+        {cobSetComm_, 0, &ScopeCapture::cobSetComm_Click},
+        {cobBaud_, 4, &ScopeCapture::cobBaud_Click},
+        {cobParity_, 0, &ScopeCapture::cobParity_Click},
+        {cobFlowHardSoft_, 0, &ScopeCapture::cobFlowHardSoft_Click},
+        {cobOscilEOLString_, 0, &ScopeCapture::cobOscilEOLString_Click},
+        {cobChannel_, 0, &ScopeCapture::cobChannel_Click},
+    };
+    for (const Default &d : defaults) {
+        d.box->setCurrentIndex(d.index);
+        (this->*d.rule)();
+    }
+}
+
+void ScopeCapture::shutDown()
+{
+    timer_->stop();
+    if (comm_->isOpen())
+        comm_->close();
+}
+
+void ScopeCapture::cobSetComm_Click()
+{
+    if (!settings_.SelectPort(cobSetComm_->currentText()))
+        return;
+    if (!comm_->isOpen()) {
+        comm_->setCommPort(settings_.ScopePort);
+        return;
+    }
+    // A port change takes effect at once, even while connected.
+    comm_->close();
+    comm_->setCommPort(settings_.ScopePort);
+    const PortOpenResult result = comm_->open();
+    if (result != PortOpenResult::Opened) {
+        reportOpenFailure(result);
+        dropLink();
+    }
+}
+
+void ScopeCapture::cobBaud_Click()
+{
+    settings_.SelectBaud(cobBaud_->currentText());
+}
+
+void ScopeCapture::cobParity_Click()
+{
+    settings_.SelectParity(cobParity_->currentText());
+}
+
+void ScopeCapture::cobFlowHardSoft_Click()
+{
+    settings_.SelectFlow(cobFlowHardSoft_->currentText());
+}
+
+void ScopeCapture::cobOscilEOLString_Click()
+{
+    settings_.SelectEol(cobOscilEOLString_->currentText());
+}
+
+void ScopeCapture::cobChannel_Click()
+{
+    settings_.SelectSource(cobChannel_->currentText());
+}
+
+void ScopeCapture::cmdLink_Click()
+{
+    if (cmdLink_->text() == DisconnectCaption()) {
+        comm_->close();
+        cmdLink_->setText(ConnectCaption());
+        cmdReadValue_->setEnabled(false);
+        return;
+    }
+
+    state_.ScopePhase = 0;
+    PbrSend_->setMinimum(0);
+    PbrSend_->setValue(0);
+    if (comm_->isOpen())
+        comm_->close();
+    comm_->setCommPort(settings_.ScopePort);
+    comm_->setHandshaking(settings_.ScopeHandshake);
+    comm_->setDtrEnable(true);
+    comm_->setRtsEnable(true);
+    comm_->setSettings(settings_.PortSettingsString());
+    const PortOpenResult result = comm_->open();
+    if (result != PortOpenResult::Opened) {
+        // Nothing is sent and nothing waits for a reply.
+        reportOpenFailure(result);
+        return;
+    }
+
+    Label_TDS_percent_->setVisible(false);
+    state_.beginIdentify(now(), settings_.ScopeBaud);
+    timer_->start(kTimerIntervalMs);
+    if (!send(IdentifyCommand(settings_.ScopeEol)))
+        return;
+    PbrSend_->setValue(0);
+    PbrSend_->setVisible(true);
+}
+
+void ScopeCapture::cmdReadValue_Click()
+{
+    state_.beginTrace(now(), settings_.ScopeBaud);
+    Label_TDS_percent_->setText(
+        CaptureState::PercentText(state_.ScopeByteCount / static_cast<double>(kTracePoints) * 100.0));
+    timer_->start(kTimerIntervalMs);
+    for (const QByteArray &command : TraceReadCommands(settings_.ScopeSource, settings_.ScopeEol)) {
+        if (!send(command))
+            return;
+    }
+    Label_TDS_percent_->setVisible(true);
+    PbrSend_->setMaximum(kTracePoints);
+    PbrSend_->setValue(0);
+    PbrSend_->setVisible(true);
+}
+
+void ScopeCapture::MSComm_TDS_OnComm()
+{
+    // Everything that has arrived is read; nothing is thrown away unread.
+    const QByteArray bytes = comm_->input();
+    if (bytes.isEmpty())
+        return;
+
+    if (state_.ScopePhase == 0) {
+        const CaptureState::IdentifyProgress p = state_.receiveIdentify(bytes, settings_.ScopeEol);
+        PbrSend_->setMaximum(p.maximum);
+        if (p.value)
+            PbrSend_->setValue(*p.value);
+        return;
+    }
+
+    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, host_.store());
+    if (p.percentBefore)
+        Label_TDS_percent_->setText(*p.percentBefore);
+    if (p.judgeNow && !timer_->isActive())
+        timer_->start(kTimerIntervalMs);
+    if (p.value)
+        PbrSend_->setValue(*p.value);
+}
+
+void ScopeCapture::Timer_TDS_Timer()
+{
+    const CaptureState::Verdict verdict = state_.judge(now());
+    if (verdict == CaptureState::Verdict::Wait)
+        return;
+    timer_->stop();
+
+    UserPrompt &user = host_.prompt();
+    ArbStore &store = host_.store();
+    switch (verdict) {
+    case CaptureState::Verdict::Identified:
+        host_.setLengthText(QString::number(static_cast<double>(store.ArbLength)));
+        cmdLink_->setText(DisconnectCaption());
+        cmdReadValue_->setEnabled(true);
+        PbrSend_->setVisible(false);
+        return;
+    case CaptureState::Verdict::IdentifyFailed:
+        user.message(IdentifyFailedMessage(), ScopeFailureTitle(), MessageIcon::Critical);
+        PbrSend_->setVisible(false);
+        return;
+    case CaptureState::Verdict::TraceComplete:
+        store.ArbLength = static_cast<float>(kTracePoints);
+        host_.setLengthText(QString::number(kTracePoints));
+        host_.DrawWaveAll();
+        break;
+    case CaptureState::Verdict::TraceFailed:
+        user.message(TraceFailedMessage(), ScopeReadFailureTitle(), MessageIcon::Critical);
+        break;
+    case CaptureState::Verdict::Wait: return;
+    }
+    PbrSend_->setVisible(false);
+    Label_TDS_percent_->setVisible(false);
+    Label_TDS_percent_->setText(QString());
+}
+
+bool ScopeCapture::send(const QByteArray &bytes)
+{
+    QString message;
+    if (!comm_->isOpen()) {
+        message = PortClosedMessage(comm_->portLabel());
+    } else if (!comm_->output(bytes)) {
+        message = PortWriteFailedMessage(comm_->portLabel());
+        comm_->close();
+    } else {
+        return true;
+    }
+    dropLink();
+    host_.prompt().message(message, ScopeFailureTitle(), MessageIcon::Critical);
+    return false;
+}
+
+void ScopeCapture::reportOpenFailure(PortOpenResult result)
+{
+    host_.prompt().message(PortOpenFailedMessage(result, comm_->portLabel(), comm_->deviceName()),
+                           ScopeFailureTitle(), MessageIcon::Critical);
+}
+
+void ScopeCapture::dropLink()
+{
+    if (timer_->isActive()) {
+        timer_->stop();
+        PbrSend_->setVisible(false);
+        Label_TDS_percent_->setVisible(false);
+        Label_TDS_percent_->setText(QString());
+    }
+    if (cmdLink_->text() == DisconnectCaption())
+        cmdLink_->setText(ConnectCaption());
+    cmdReadValue_->setEnabled(false);
+}
+
+qint64 ScopeCapture::now() const
+{
+    return clock_->nowMs();
+}
+
+} // namespace arb

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "scope/CaptureState.h"
+#include "scope/PortNames.h"
+#include "scope/ScopeComm.h"
+#include "scope/ScopeSettings.h"
+
+#include <QObject>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QWidget;
+
+namespace arb
+{
+
+class ScopeClock;
+class SerialPortIo;
+class WaveformHost;
+
+// What the oscilloscope link is given from outside. Empty members get the
+// program's own: a QSerialPort, a monotonic clock and the platform's port
+// names.
+struct ScopeCaptureServices {
+    SerialPortIo *port = nullptr;
+    ScopeClock *clock = nullptr;
+    PortNameResolver portName;
+};
+
+// The frame "泰克示波器采集波形": the serial settings of the oscilloscope
+// link, connecting to the oscilloscope, and reading a 2500-point trace into
+// the waveform. It finds its controls by name in the window it is given,
+// fills the combo boxes and owns the timer Timer_TDS.
+class ScopeCapture : public QObject
+{
+    Q_OBJECT
+  public:
+    ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptureServices &services = {});
+    ~ScopeCapture() override;
+
+    // Start-up: the default settings with DTR and RTS on and the capture
+    // state cleared, then the default entry of every combo box, each applied
+    // by its selection rule.
+    void startUp();
+    void setStartUpValues();
+    void selectDefaultEntries();
+
+    // Closing the window: the port is closed if it is open.
+    void shutDown();
+
+    // Selection rules of the combo boxes.
+    void cobSetComm_Click();
+    void cobBaud_Click();
+    void cobParity_Click();
+    void cobFlowHardSoft_Click();
+    void cobOscilEOLString_Click();
+    void cobChannel_Click();
+
+    void cmdLink_Click();
+    void cmdReadValue_Click();
+    void MSComm_TDS_OnComm();
+    void Timer_TDS_Timer();
+
+    const ScopeSettings &settings() const { return settings_; }
+    const CaptureState &state() const { return state_; }
+    const ScopeComm &comm() const { return *comm_; }
+    QTimer *timer() const { return timer_; }
+
+  private:
+    void fillEntries(QComboBox *box, const QStringList &entries);
+    // Writes one command; a closed or failing port is reported, and the link
+    // returns to not connected.
+    bool send(const QByteArray &bytes);
+    void reportOpenFailure(PortOpenResult result);
+    // The port is gone: no request is pending and no trace can be read.
+    void dropLink();
+    qint64 now() const;
+
+    WaveformHost &host_;
+    std::unique_ptr<SerialPortIo> ownPort_;
+    std::unique_ptr<ScopeClock> ownClock_;
+    ScopeClock *clock_ = nullptr;
+    std::unique_ptr<ScopeComm> comm_;
+    ScopeSettings settings_;
+    CaptureState state_;
+    QTimer *timer_ = nullptr;
+
+    QComboBox *cobSetComm_ = nullptr;
+    QComboBox *cobBaud_ = nullptr;
+    QComboBox *cobParity_ = nullptr;
+    QComboBox *cobFlowHardSoft_ = nullptr;
+    QComboBox *cobOscilEOLString_ = nullptr;
+    QComboBox *cobChannel_ = nullptr;
+    QPushButton *cmdLink_ = nullptr;
+    QPushButton *cmdReadValue_ = nullptr;
+    QProgressBar *PbrSend_ = nullptr;
+    QLabel *Label_TDS_percent_ = nullptr;
+};
+
+} // namespace arb

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+namespace arb
+{
+
+struct ArbStore;
+
+// The state of one request to the oscilloscope: which request it was, how
+// much of its reply has come, and when it is judged. It holds no port and no
+// controls; the caller feeds it the received bytes and the time, and shows
+// the progress it returns.
+class CaptureState
+{
+  public:
+    enum class Verdict {
+        Wait,           // the deadline has not come yet
+        Identified,     // identification line received
+        IdentifyFailed, // no line end in time
+        TraceComplete,  // 2500 points and one more byte received
+        TraceFailed,    // the trace reply is short
+    };
+
+    struct IdentifyProgress {
+        int maximum = 1;
+        std::optional<int> value;
+    };
+    struct TraceProgress {
+        // Percent text of the count before these bytes, once past the header.
+        std::optional<QString> percentBefore;
+        // Points received so far, once past the header.
+        std::optional<int> value;
+        // The reply is complete and still waits to be taken: the deadline
+        // timer must run.
+        bool judgeNow = false;
+    };
+
+    // 0 identification, 1 trace read.
+    int ScopePhase = 0;
+    bool ScopeReplyDone = false;
+    int ScopeByteCount = 0;
+    // On the link's clock, in milliseconds.
+    qint64 ScopeDeadline = 0;
+
+    // A new identification or trace request, made at nowMs at the baud rate
+    // given as text.
+    void beginIdentify(qint64 nowMs, const QString &baudText);
+    void beginTrace(qint64 nowMs, const QString &baudText);
+
+    // The identification phase waits only for the line-end byte.
+    IdentifyProgress receiveIdentify(const QByteArray &bytes, int eol);
+
+    // The trace phase skips the six header bytes, stores the next 2500 as
+    // points 0..2499 of the store, and counts the reply complete on the byte
+    // after them. Bytes after that are not counted.
+    TraceProgress receiveTrace(const QByteArray &bytes, ArbStore &store);
+
+    // Wait before the deadline; afterwards the verdict on the request.
+    Verdict judge(qint64 nowMs);
+
+    // "12.34%".
+    static QString PercentText(double percent);
+
+  private:
+    // The completed trace of this request has been taken; bytes that follow
+    // its end do not take it again.
+    bool traceTaken_ = false;
+};
+
+} // namespace arb

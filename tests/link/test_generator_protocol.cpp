@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -45,7 +46,21 @@ TEST(PointToHex, ValuesBeyondFullScaleAreHeldToIt)
     EXPECT_EQ(Digits(-1.0001f, 1.0), "8001");
     EXPECT_EQ(Digits(-40.0f, 1.0), "8001");
     EXPECT_EQ(Digits(0.6f, 2.0), "7FFF");
-    EXPECT_EQ(PointCode(std::numeric_limits<float>::quiet_NaN(), 1.0), 0);
+    EXPECT_EQ(PointCode(std::numeric_limits<float>::quiet_NaN(), 1.0), 0u);
+}
+
+TEST(PointToHex, RoundingAgreesWithRoundHalfEvenEverywhere)
+{
+    for (int k = -200000; k <= 200000; ++k) {
+        const float value = static_cast<float>(k) / 200000.0f;
+        for (double scale : {1.0, 1.0 / 0.3, 4.0}) {
+            double v = std::clamp(static_cast<double>(value) * scale, -1.0, 1.0);
+            int reference = RoundHalfEven(v * 32767.0);
+            if (reference < 0)
+                reference += 65536;
+            ASSERT_EQ(PointCode(value, scale), static_cast<unsigned>(reference)) << value << " " << scale;
+        }
+    }
 }
 
 struct Download {

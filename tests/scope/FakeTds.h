@@ -87,6 +87,7 @@ class FakeTds
         for (int i = 0; i < 2500; ++i)
             points[i] = static_cast<char>(i % 256);
         poll_.setInterval(1);
+        poll_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&poll_, &QTimer::timeout, [this] { pump(); });
         poll_.start();
     }

@@ -1,0 +1,496 @@
+#include "app/ScopeCapture.h"
+#include "scope/ScopeClock.h"
+#include "scope/SerialPortIo.h"
+#include "scope/TdsCommands.h"
+#include "tests/scope/FakeTds.h"
+#include "tests/support/FakeHost.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+
+using namespace arb;
+using arb::test::FakeHost;
+using arb::test::FakeTds;
+
+namespace
+{
+
+class ManualClock final : public ScopeClock
+{
+  public:
+    qint64 nowMs() const override { return now; }
+    void advance(qint64 ms) { now += ms; }
+    qint64 now = 1000000;
+};
+
+// A port that opens anything and can be made to fail, for what a real port
+// will not do on request.
+class ScriptedPort final : public SerialPortIo
+{
+  public:
+    PortOpenResult open(const QString &, const LineSettings &, Handshake, bool, bool) override
+    {
+        open_ = true;
+        return PortOpenResult::Opened;
+    }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    QByteArray readAll() override { return std::exchange(in, QByteArray()); }
+    bool write(const QByteArray &bytes) override
+    {
+        if (!acceptWrites)
+            return false;
+        written += bytes;
+        return true;
+    }
+    void vanish() { open_ = false; }
+
+    QByteArray in;
+    QByteArray written;
+    bool acceptWrites = true;
+
+  private:
+    bool open_ = false;
+};
+
+const char *const kMissingDevice = "/dev/ttyNoSuchScopePort";
+
+// The oscilloscope frame's controls as the window makes them, two fake
+// oscilloscopes on COM1 and COM2, and a COM3 that does not exist.
+struct Rig {
+    explicit Rig(bool startUp = true, SerialPortIo *port = nullptr)
+    {
+        auto *layout = new QVBoxLayout(&window);
+        for (const char *name :
+             {"cobSetComm", "cobBaud", "cobParity", "cobFlowHardSoft", "cobOscilEOLString", "cobChannel"}) {
+            auto *box = new QComboBox;
+            box->setObjectName(QString::fromLatin1(name));
+            box->setEditable(true);
+            box->setEditText(QString::fromLatin1(name));
+            layout->addWidget(box);
+        }
+        link = new QPushButton(QStringLiteral("连接泰克示波器"));
+        link->setObjectName(QStringLiteral("cmdLink"));
+        read = new QPushButton(QStringLiteral("读取数据"));
+        read->setObjectName(QStringLiteral("cmdReadValue"));
+        read->setEnabled(false);
+        bar = new QProgressBar;
+        bar->setObjectName(QStringLiteral("PbrSend"));
+        bar->setVisible(false);
+        percent = new QLabel;
+        percent->setObjectName(QStringLiteral("Label_TDS_percent"));
+        for (QWidget *w : {static_cast<QWidget *>(link), static_cast<QWidget *>(read),
+                           static_cast<QWidget *>(bar), static_cast<QWidget *>(percent)})
+            layout->addWidget(w);
+
+        ScopeCaptureServices services;
+        services.port = port;
+        services.clock = &clock;
+        services.portName = [this](int n) {
+            if (n == 1)
+                return tds.slavePath();
+            if (n == 2)
+                return tds2.slavePath();
+            return QString::fromLatin1(kMissingDevice);
+        };
+        scope = std::make_unique<ScopeCapture>(&window, host, services);
+        if (startUp)
+            scope->startUp();
+    }
+    ~Rig() { scope.reset(); }
+
+    QComboBox *combo(const char *name) { return window.findChild<QComboBox *>(QString::fromLatin1(name)); }
+
+    // Picks an entry as the user does.
+    void choose(const char *name, const QString &text)
+    {
+        QComboBox *box = combo(name);
+        const int i = box->findText(text);
+        QVERIFY2(i >= 0, qPrintable(text));
+        box->setCurrentIndex(i);
+        emit box->activated(i);
+    }
+
+    void tick(qint64 advanceMs)
+    {
+        clock.advance(advanceMs);
+        scope->Timer_TDS_Timer();
+    }
+
+    bool connectScope()
+    {
+        link->click();
+        if (!QTest::qWaitFor([&] { return scope->state().ScopeReplyDone; }))
+            return false;
+        tick(1000);
+        return link->text() == QStringLiteral("断开TEK示波器") && read->isEnabled();
+    }
+
+    // Requests a trace and waits until the reply is counted in full.
+    bool readTrace(FakeTds &peer)
+    {
+        const qsizetype before = peer.commands().size();
+        read->click();
+        return QTest::qWaitFor([&] { return peer.commands().size() == before + 7; }) &&
+               QTest::qWaitFor([&] { return scope->state().ScopeReplyDone; });
+    }
+
+    QWidget window;
+    FakeHost host;
+    ManualClock clock;
+    FakeTds tds;
+    FakeTds tds2;
+    QPushButton *link = nullptr;
+    QPushButton *read = nullptr;
+    QProgressBar *bar = nullptr;
+    QLabel *percent = nullptr;
+    std::unique_ptr<ScopeCapture> scope;
+};
+
+QByteArray TraceCommandBytes(const char *source, char eol)
+{
+    QByteArray all;
+    for (const char *c :
+         {"HEADer OFF", "", "DATa:ENCdg RPB", "DATa:WIDth 1", "DATa:STARt 1", "DATa:STOP 2500", "CURVe?"}) {
+        all += *c ? QByteArray(c) : QByteArray("DATa:SOUrce ") + source;
+        all += eol;
+    }
+    return all;
+}
+
+} // namespace
+
+class TestScopeCapture : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void initTestCase()
+    {
+        FakeTds probe;
+        if (!probe.isValid())
+            QSKIP("no pseudo-terminals here");
+    }
+
+    void startUpFillsTheFrameWithItsDefaults()
+    {
+        Rig rig(false);
+        // Until start-up selects an entry every box shows its own name.
+        QCOMPARE(rig.combo("cobBaud")->currentText(), QStringLiteral("cobBaud"));
+        QCOMPARE(rig.combo("cobParity")->count(), 3);
+        QCOMPARE(rig.combo("cobChannel")->itemText(2), QStringLiteral("REF A"));
+        QCOMPARE(rig.combo("cobParity")->itemText(1), QStringLiteral("奇校验   7位"));
+
+        rig.scope->startUp();
+        QCOMPARE(rig.combo("cobSetComm")->currentText(), QStringLiteral("COM1"));
+        QCOMPARE(rig.combo("cobBaud")->currentText(), QStringLiteral("9600"));
+        QCOMPARE(rig.combo("cobParity")->currentText(), QStringLiteral("无校验   8位"));
+        QCOMPARE(rig.combo("cobFlowHardSoft")->currentText(), QStringLiteral("Hard Flagging"));
+        QCOMPARE(rig.combo("cobOscilEOLString")->currentText(), QStringLiteral("LF"));
+        QCOMPARE(rig.combo("cobChannel")->currentText(), QStringLiteral("CH1"));
+        QCOMPARE(rig.scope->settings().PortSettingsString(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(rig.scope->settings().ScopeHandshake, 2);
+        QCOMPARE(rig.scope->settings().ScopeEol, 10);
+        QCOMPARE(rig.scope->settings().ScopeSource, QStringLiteral("CH1"));
+        QCOMPARE(rig.scope->comm().commPort(), 1);
+        QVERIFY(!rig.scope->comm().isOpen());
+        QCOMPARE(rig.scope->timer()->objectName(), QStringLiteral("Timer_TDS"));
+        QCOMPARE(rig.scope->timer()->interval(), 500);
+        QVERIFY(!rig.scope->timer()->isActive());
+
+        // Typing into a box stores nothing.
+        rig.combo("cobBaud")->setEditText(QStringLiteral("600"));
+        QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("9600"));
+    }
+
+    void connectIdentifiesWithinOneSecond()
+    {
+        Rig rig;
+        rig.host.length = QStringLiteral("77");
+        rig.link->click();
+        QVERIFY(!rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QVERIFY(rig.scope->timer()->isActive());
+        QTRY_COMPARE(rig.tds.received, QByteArray("*IDN?\n"));
+        QTRY_VERIFY(rig.scope->state().ScopeReplyDone);
+        QCOMPARE(rig.bar->value(), rig.bar->maximum());
+
+        rig.tick(999);
+        QCOMPARE(rig.link->text(), QStringLiteral("连接泰克示波器"));
+        QVERIFY(rig.scope->timer()->isActive());
+        rig.tick(1);
+        QCOMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
+        QVERIFY(rig.read->isEnabled());
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(!rig.scope->timer()->isActive());
+        // The length field is set back from the waveform's length.
+        QCOMPARE(rig.host.length, QStringLiteral("201"));
+        QVERIFY(rig.host.user.messages.empty());
+
+        rig.link->click();
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(!rig.read->isEnabled());
+        QVERIFY(!rig.scope->comm().isOpen());
+        QVERIFY(rig.connectScope());
+    }
+
+    void traceCommandsEndInTheChosenCharacter()
+    {
+        Rig rig;
+        QVERIFY(rig.connectScope());
+        QVERIFY(rig.readTrace(rig.tds));
+        QCOMPARE(rig.tds.received, QByteArray("*IDN?\n") + TraceCommandBytes("CH1", '\n'));
+
+        Rig cr;
+        cr.choose("cobOscilEOLString", QStringLiteral("CR/LF"));
+        cr.tds.lineEnd = '\r';
+        QVERIFY(cr.connectScope());
+        QVERIFY(cr.readTrace(cr.tds));
+        QCOMPARE(cr.tds.received, QByteArray("*IDN?\r") + TraceCommandBytes("CH1", '\r'));
+
+        // "LF/CR" sends a single LF.
+        Rig lfcr;
+        lfcr.choose("cobOscilEOLString", QStringLiteral("LF/CR"));
+        QVERIFY(lfcr.connectScope());
+        QCOMPARE(lfcr.tds.received, QByteArray("*IDN?\n"));
+    }
+
+    void eachSourceIsNamedInTheSecondCommand()
+    {
+        Rig rig;
+        QVERIFY(rig.connectScope());
+        const struct {
+            QString entry;
+            QByteArray sent;
+        } cases[] = {{QStringLiteral("CH2"), "DATa:SOUrce CH2\n"},
+                     {QStringLiteral("REF A"), "DATa:SOUrce REFA\n"},
+                     {QStringLiteral("REF B"), "DATa:SOUrce REFB\n"},
+                     {QStringLiteral("CH1"), "DATa:SOUrce CH1\n"}};
+        for (const auto &c : cases) {
+            rig.choose("cobChannel", c.entry);
+            QVERIFY(rig.readTrace(rig.tds));
+            const QList<QByteArray> commands = rig.tds.commands();
+            QCOMPARE(commands.at(commands.size() - 6), c.sent);
+        }
+    }
+
+    void traceBecomesTheWaveform()
+    {
+        Rig rig;
+        rig.tds.points[0] = '\x00';
+        rig.tds.points[1] = '\x7f';
+        rig.tds.points[2] = '\x80';
+        rig.tds.points[2499] = '\xff';
+        rig.host.arb.ArbData[2500] = 0.75f;
+        rig.host.arb.ArbData[16384] = -0.25f;
+        QVERIFY(rig.connectScope());
+        rig.read->click();
+        QCOMPARE(rig.percent->text(), QStringLiteral("0.00%"));
+        QVERIFY(!rig.percent->isHidden());
+        QVERIFY(!rig.bar->isHidden());
+        QCOMPARE(rig.bar->maximum(), 2500);
+        QTRY_VERIFY(rig.scope->state().ScopeReplyDone);
+        QCOMPARE(rig.bar->value(), 2500);
+        const int redraws = rig.host.redraws;
+
+        rig.tick(6999);
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+        rig.tick(1);
+        QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QCOMPARE(rig.host.length, QStringLiteral("2500"));
+        QCOMPARE(rig.host.redraws, redraws + 1);
+        QCOMPARE(rig.host.arb.ArbData[0], -0.9921875f);
+        QCOMPARE(rig.host.arb.ArbData[1], 0.0f);
+        QCOMPARE(rig.host.arb.ArbData[2], 0.0078125f);
+        QCOMPARE(rig.host.arb.ArbData[2499], 1.0f);
+        QCOMPARE(rig.host.arb.ArbData[2500], 0.75f);
+        QCOMPARE(rig.host.arb.ArbData[16384], -0.25f);
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QCOMPARE(rig.percent->text(), QString());
+        QVERIFY(rig.host.user.messages.empty());
+        QCOMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
+    }
+
+    void replyInManySmallPiecesLosesNoByte()
+    {
+        Rig rig;
+        rig.tds.pieceSize = 13;
+        for (int i = 0; i < 2500; ++i)
+            rig.tds.points[i] = static_cast<char>((i * 7 + 3) % 256);
+        QVERIFY(rig.connectScope());
+        rig.read->click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.scope->state().ScopeReplyDone, 20000);
+        QCOMPARE(rig.scope->state().ScopeByteCount, 2506);
+        // Past the header the label shows the share received.
+        QVERIFY(rig.percent->text().endsWith(QLatin1Char('%')));
+        QVERIFY(rig.percent->text() != QStringLiteral("0.00%"));
+        rig.tick(7000);
+        QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+        for (int i = 0; i < 2500; ++i)
+            QCOMPARE(rig.host.arb.ArbData[i], TracePointValue(static_cast<unsigned char>(rig.tds.points[i])));
+    }
+
+    void replyWithoutLineEndIsReportedAtTheDeadline()
+    {
+        Rig rig;
+        rig.tds.curve = FakeTds::CurveReply::NoLineEnd;
+        rig.tds.points.fill('\xff');
+        QVERIFY(rig.connectScope());
+        rig.read->click();
+        QTRY_COMPARE(rig.scope->state().ScopeByteCount, 2506);
+        QTest::qWait(20);
+        QVERIFY(!rig.scope->state().ScopeReplyDone);
+        rig.tick(7000);
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("从示波器读取数据出错！"));
+        QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败1"));
+        QCOMPARE(rig.host.user.messages[0].icon, MessageIcon::Critical);
+        // The points came, but the length and the view stay.
+        QCOMPARE(rig.host.arb.ArbData[2499], 1.0f);
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+        QCOMPARE(rig.host.length, QStringLiteral("201"));
+        QVERIFY(rig.bar->isHidden());
+        QCOMPARE(rig.percent->text(), QString());
+    }
+
+    void replyThatNeverComes()
+    {
+        Rig rig;
+        rig.tds.curve = FakeTds::CurveReply::None;
+        rig.choose("cobBaud", QStringLiteral("600"));
+        QVERIFY(rig.connectScope());
+        const int redraws = rig.host.redraws;
+        rig.read->click();
+        QTRY_COMPARE(rig.tds.commands().size(), 8);
+        rig.tick(45999);
+        QVERIFY(rig.host.user.messages.empty());
+        rig.tick(1);
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败1"));
+        QCOMPARE(rig.host.redraws, redraws);
+        QVERIFY(!rig.scope->timer()->isActive());
+    }
+
+    void identificationThatNeverEnds()
+    {
+        // With CR chosen an identification ending in LF does not count.
+        Rig rig;
+        rig.choose("cobOscilEOLString", QStringLiteral("CR/LF"));
+        rig.link->click();
+        QTRY_COMPARE(rig.tds.received, QByteArray("*IDN?\r"));
+        QTest::qWait(20);
+        rig.tick(1000);
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("与示波器连接失败！"));
+        QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败!"));
+        QCOMPARE(rig.host.user.messages[0].icon, MessageIcon::Critical);
+        QCOMPARE(rig.link->text(), QStringLiteral("连接泰克示波器"));
+        QVERIFY(!rig.read->isEnabled());
+        QVERIFY(rig.bar->isHidden());
+        // Pressing again repeats the connection.
+        rig.choose("cobOscilEOLString", QStringLiteral("LF"));
+        QVERIFY(rig.connectScope());
+    }
+
+    void portThatDoesNotExist()
+    {
+        Rig rig;
+        rig.choose("cobSetComm", QStringLiteral("COM3"));
+        QCOMPARE(rig.scope->comm().commPort(), 3);
+        rig.link->click();
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败!"));
+        QCOMPARE(rig.host.user.messages[0].icon, MessageIcon::Critical);
+        QVERIFY(rig.host.user.messages[0].text.contains(QStringLiteral("COM3")));
+        QVERIFY(rig.host.user.messages[0].text.contains(QString::fromLatin1(kMissingDevice)));
+        QVERIFY(!rig.scope->comm().isOpen());
+        QVERIFY(!rig.scope->timer()->isActive());
+        QVERIFY(rig.bar->isHidden());
+        QCOMPARE(rig.link->text(), QStringLiteral("连接泰克示波器"));
+        QVERIFY(!rig.read->isEnabled());
+    }
+
+    void portChangeWhileConnectedReopensAtOnce()
+    {
+        Rig rig;
+        QVERIFY(rig.connectScope());
+        // Baud chosen while connected waits for the next connect.
+        rig.choose("cobBaud", QStringLiteral("1200"));
+        rig.choose("cobSetComm", QStringLiteral("COM2"));
+        QVERIFY(rig.scope->comm().isOpen());
+        QCOMPARE(rig.scope->comm().deviceName(), rig.tds2.slavePath());
+        QCOMPARE(rig.scope->comm().settings(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
+
+        QVERIFY(rig.readTrace(rig.tds2));
+        QCOMPARE(rig.tds2.received, TraceCommandBytes("CH1", '\n'));
+        QCOMPARE(rig.tds.received, QByteArray("*IDN?\n"));
+        rig.tick(25000);
+        QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+
+        // A port that cannot be opened ends the link, with a message.
+        rig.choose("cobSetComm", QStringLiteral("COM3"));
+        QVERIFY(!rig.scope->comm().isOpen());
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QVERIFY(rig.host.user.messages[0].text.contains(QStringLiteral("COM3")));
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(!rig.read->isEnabled());
+
+        // While closed, a port change only sets the number.
+        rig.choose("cobSetComm", QStringLiteral("COM1"));
+        QVERIFY(!rig.scope->comm().isOpen());
+        QVERIFY(rig.connectScope());
+        QCOMPARE(rig.scope->comm().settings(), QStringLiteral("1200,N,8,1"));
+    }
+
+    void writingToAClosedPortIsReported()
+    {
+        ScriptedPort port;
+        Rig rig(true, &port);
+        rig.link->click();
+        QCOMPARE(port.written, QByteArray("*IDN?\n"));
+        port.in = "TDS\n";
+        emit port.dataArrived();
+        rig.tick(1000);
+        QVERIFY(rig.read->isEnabled());
+
+        // The adapter is pulled out: nothing is written, the user is told.
+        port.vanish();
+        rig.read->click();
+        QCOMPARE(port.written, QByteArray("*IDN?\n"));
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("串口COM1没有打开，命令未发送！"));
+        QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败!"));
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(!rig.read->isEnabled());
+        QVERIFY(!rig.scope->timer()->isActive());
+        QVERIFY(rig.bar->isHidden());
+
+        // A port that refuses the bytes is closed and reported.
+        port.acceptWrites = false;
+        rig.link->click();
+        QCOMPARE(rig.host.user.messages.size(), size_t(2));
+        QCOMPARE(rig.host.user.messages[1].text, QStringLiteral("向串口COM1发送命令失败！"));
+        QVERIFY(!port.isOpen());
+        QVERIFY(!rig.scope->timer()->isActive());
+    }
+
+    void shutDownClosesThePort()
+    {
+        Rig rig;
+        QVERIFY(rig.connectScope());
+        rig.scope->shutDown();
+        QVERIFY(!rig.scope->comm().isOpen());
+        rig.scope->shutDown();
+    }
+};
+
+QTEST_MAIN(TestScopeCapture)
+#include "tst_scope_capture.moc"

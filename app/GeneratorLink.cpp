@@ -35,6 +35,9 @@ constexpr int kEndPauseMs = 300;
 // Timeout of every opened session, in milliseconds.
 constexpr ViAttrState kIoTimeoutMs = 1000;
 
+// Most names one discovery lists.
+constexpr ViUInt32 kMaxResources = 1024;
+
 const int kBaudRates[] = {300, 600, 1200, 2400, 4800, 9600};
 
 template <typename T> T *Find(QWidget *window, const char *name)
@@ -212,7 +215,9 @@ ViSession GeneratorLink::DiscoverInstruments()
         Combo1_->clear();
     int match = -1;
     int appended = 0;
-    for (ViUInt32 k = 0; k < count; ++k) {
+    // A count no instrument bus can reach is not walked to its end.
+    const ViUInt32 walk = std::min<ViUInt32>(count, kMaxResources);
+    for (ViUInt32 k = 0; k < walk; ++k) {
         const QString name = QString::fromLocal8Bit(ResourceNameFrom(desc).c_str());
         if (name.startsWith(QLatin1String("USB"))) {
             if (name.startsWith(selectedResource_))

@@ -1,6 +1,7 @@
 #include "app/GeneratorLink.h"
 #include "tests/link/RecordingVisa.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -611,6 +612,37 @@ class TestGeneratorLink : public QObject
         w.sendName->click();
         QCOMPARE(w.host.user.messages.back().text, QStringLiteral("默认波形名称，不必发送！"));
         QCOMPARE(w.visa.written.size(), std::size_t(1));
+    }
+
+    void drivesTheMainWindowsControls()
+    {
+        arb::test::WindowFixture f;
+        RecordingVisa visa;
+        visa.resources = {kGen1};
+        visa.reply = "VX,VX48250,7,1.0";
+        GeneratorLink link(f.window.get(), *f.window, visa);
+        link.startUp();
+        auto *window = f.window.get();
+        auto *check = window->findChild<QPushButton *>(QStringLiteral("cmdCheck"));
+        auto *detect = window->findChild<QPushButton *>(QStringLiteral("Command_DetectIO"));
+        auto *send = window->findChild<QPushButton *>(QStringLiteral("Command_viPrintf"));
+        auto *model = window->findChild<QLineEdit *>(QStringLiteral("txtInstName"));
+        QVERIFY(check && detect && send && model);
+        window->show();
+        QTest::mouseClick(check, Qt::LeftButton);
+        QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("Combo1"))->currentText(),
+                 QString::fromStdString(kGen1));
+        QTest::mouseClick(detect, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(link.InstrConnected(), 1500);
+        QCOMPARE(model->text(), QStringLiteral("仪器型号：VX,VX48250,7,1.0"));
+        QVERIFY(send->isEnabled());
+        visa.clearRecords();
+        QTest::mouseClick(send, Qt::LeftButton);
+        // 201 zero points from start-up, in one chunk.
+        QCOMPARE(visa.written,
+                 std::vector<std::string>({"DATA:ARB:DAC ArbNo0,201," + std::string(804, '0') + " END\n"}));
+        link.shutDown();
+        QVERIFY(visa.open.empty());
     }
 
     void shutDownClosesTheSessionThenTheManager()

@@ -218,7 +218,9 @@ void ScopeCapture::cmdLink_Click()
     comm_->setSettings(settings_.PortSettingsString());
     const PortOpenResult result = comm_->open();
     if (result != PortOpenResult::Opened) {
-        // Nothing is sent and nothing waits for a reply.
+        // Nothing is sent and nothing waits for a reply, not even an earlier
+        // identification still under way.
+        dropLink();
         reportOpenFailure(result);
         return;
     }

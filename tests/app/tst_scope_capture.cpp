@@ -4,6 +4,7 @@
 #include "scope/TdsCommands.h"
 #include "tests/scope/FakeTds.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -120,7 +121,9 @@ struct Rig {
     void tick(qint64 advanceMs)
     {
         clock.advance(advanceMs);
-        scope->Timer_TDS_Timer();
+        // As Timer_TDS would: a stopped timer does not tick.
+        if (scope->timer()->isActive())
+            scope->Timer_TDS_Timer();
     }
 
     bool connectScope()
@@ -480,6 +483,39 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.host.user.messages[1].text, QStringLiteral("向串口COM1发送命令失败！"));
         QVERIFY(!port.isOpen());
         QVERIFY(!rig.scope->timer()->isActive());
+    }
+
+    void connectThatCannotOpenCancelsTheRequestUnderWay()
+    {
+        Rig rig;
+        rig.tds.curve = FakeTds::CurveReply::None;
+        QVERIFY(rig.connectScope());
+        rig.read->click();
+        rig.link->click(); // disconnect while the trace is awaited
+        rig.choose("cobSetComm", QStringLiteral("COM3"));
+        QVERIFY(rig.host.user.messages.empty());
+        rig.link->click();
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+        QVERIFY(!rig.scope->timer()->isActive());
+        QVERIFY(rig.bar->isHidden());
+        rig.tick(10000);
+        // No read failure on top of the port's message.
+        QCOMPARE(rig.host.user.messages.size(), size_t(1));
+    }
+
+    void theMainWindowHasTheFrameControls()
+    {
+        arb::test::WindowFixture f;
+        for (const char *name :
+             {"cobSetComm", "cobBaud", "cobParity", "cobFlowHardSoft", "cobOscilEOLString", "cobChannel"}) {
+            QComboBox *box = f.window->findChild<QComboBox *>(QString::fromLatin1(name));
+            QVERIFY2(box, name);
+            QVERIFY(box->isEditable());
+        }
+        QVERIFY(f.window->findChild<QPushButton *>(QStringLiteral("cmdLink")));
+        QVERIFY(f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue")));
+        QVERIFY(f.window->findChild<QProgressBar *>(QStringLiteral("PbrSend")));
+        QVERIFY(f.window->findChild<QLabel *>(QStringLiteral("Label_TDS_percent")));
     }
 
     void shutDownClosesThePort()

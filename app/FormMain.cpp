@@ -1,6 +1,8 @@
 #include "app/FormMain.h"
 
 #include "app/AboutWindow.h"
+#include "app/Accessibility.h"
+#include "app/GeneratorLink.h"
 #include "app/HelpViewer.h"
 #include "app/MainMenus.h"
 #include "app/MainStatusBar.h"
@@ -8,6 +10,7 @@
 #include "app/Resources.h"
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
+#include "link/PlatformVisa.h"
 #include "view/FreehandDrawing.h"
 #include "view/PlotCanvas.h"
 #include "view/UserPrompt.h"
@@ -36,6 +39,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
       workArea_(services.workArea)
 {
     InitResources();
+    InstallAccessibilityFactory();
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V3.1）"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.svg")));
@@ -59,6 +63,13 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     view_ = new WaveView(store_, w, this);
     zoomField_ = new ZoomField(c_.txtScale);
     drawing_ = new FreehandDrawing(store_, c_.Picture_Arb, view_, this);
+
+    visa::VisaApi *visaApi = services.visa;
+    if (!visaApi) {
+        ownedVisa_ = visa::OpenPlatformVisa();
+        visaApi = ownedVisa_.get();
+    }
+    link_ = new GeneratorLink(this, *this, *visaApi, this);
 
     client_->installEventFilter(this);
     c_.Toolbar1->installEventFilter(this);
@@ -138,9 +149,16 @@ void FormMain::Form_Load()
 
     // 10.
     DrawWaveAll();
+
+    // 13-16: the instruments found, the generator's serial defaults, the
+    // interface selection and the download state.
+    link_->startUp();
 }
 
-void FormMain::Form_Unload() {}
+void FormMain::Form_Unload()
+{
+    link_->shutDown();
+}
 
 void FormMain::closeEvent(QCloseEvent *event)
 {
@@ -215,7 +233,7 @@ void FormMain::setNameText(const QString &text)
 
 bool FormMain::InstrConnected() const
 {
-    return false;
+    return link_->InstrConnected();
 }
 
 void FormMain::Toolbar1_ButtonClick(const QString &key)
@@ -235,6 +253,7 @@ void FormMain::Toolbar1_ButtonClick(const QString &key)
                             MessageIcon::Information);
             return;
         }
+        link_->download();
     } else if (key == QLatin1String("Exit")) {
         close();
     }

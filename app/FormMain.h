@@ -12,7 +12,13 @@
 namespace arb
 {
 
+namespace visa
+{
+class VisaApi;
+}
+
 class FreehandDrawing;
+class GeneratorLink;
 class HelpViewer;
 class MainStatusBar;
 class WaveView;
@@ -25,6 +31,9 @@ struct FormMainServices {
     UserPrompt *prompt = nullptr;
     HelpViewer *help = nullptr;
     QRect workArea;
+    // The VISA layer; none: the platform's library, or the built-in
+    // usbtmc backend when there is none.
+    visa::VisaApi *visa = nullptr;
 };
 
 // The program's main window. It builds the controls, wires the commands to
@@ -50,6 +59,7 @@ class FormMain : public QMainWindow, public WaveformHost
     WaveView &view() { return *view_; }
     const LayoutFactors &layoutFactors() const { return factors_; }
     bool InstrConnected() const;
+    GeneratorLink &generatorLink() { return *link_; }
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
@@ -79,6 +89,8 @@ class FormMain : public QMainWindow, public WaveformHost
     WaveView *view_ = nullptr;
     ZoomField *zoomField_ = nullptr;
     FreehandDrawing *drawing_ = nullptr;
+    std::unique_ptr<visa::VisaApi> ownedVisa_;
+    GeneratorLink *link_ = nullptr;
 };
 
 } // namespace arb

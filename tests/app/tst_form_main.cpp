@@ -373,12 +373,15 @@ class TestFormMain : public QObject
         for (const auto &[object, name] : names) {
             QWidget *widget = w.findChild<QWidget *>(object);
             QVERIFY2(widget, qPrintable(object));
-            if (auto *combo = qobject_cast<QComboBox *>(widget); combo && combo->isEditable())
-                widget = combo->lineEdit();
             QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
             QVERIFY(iface);
             QCOMPARE(iface->text(QAccessible::Name), name);
         }
+        // An editable box's edit field carries the name too.
+        QAccessibleInterface *edit = QAccessible::queryAccessibleInterface(w.controls().cobBaud->lineEdit());
+        QCOMPARE(edit->text(QAccessible::Name), QStringLiteral("示波器波特率"));
+        QAccessibleInterface *combo = QAccessible::queryAccessibleInterface(w.controls().Combo2);
+        QCOMPARE(combo->text(QAccessible::Value), w.controls().Combo2->currentText());
         QAccessibleInterface *button = QAccessible::queryAccessibleInterface(w.controls().cmdCheck);
         QCOMPARE(button->text(QAccessible::Name), QStringLiteral("检   测"));
     }

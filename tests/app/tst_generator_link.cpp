@@ -1,6 +1,6 @@
 #include "app/GeneratorLink.h"
-#include "tests/link/RecordingVisa.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/RecordingVisa.h"
 #include "tests/support/WindowFixture.h"
 
 #include <QComboBox>
@@ -616,24 +616,26 @@ class TestGeneratorLink : public QObject
 
     void drivesTheMainWindowsControls()
     {
-        arb::test::WindowFixture f;
-        RecordingVisa visa;
-        visa.resources = {kGen1};
-        visa.reply = "VX,VX48250,7,1.0";
-        GeneratorLink link(f.window.get(), *f.window, visa);
-        link.startUp();
+        arb::test::WindowFixture f(QRect(0, 0, 1024, 768), [](arb::test::WindowFixture &fx) {
+            fx.visa.resources = {kGen1};
+            fx.visa.reply = "VX,VX48250,7,1.0";
+        });
+        RecordingVisa &visa = f.visa;
         auto *window = f.window.get();
         auto *check = window->findChild<QPushButton *>(QStringLiteral("cmdCheck"));
         auto *detect = window->findChild<QPushButton *>(QStringLiteral("Command_DetectIO"));
         auto *send = window->findChild<QPushButton *>(QStringLiteral("Command_viPrintf"));
         auto *model = window->findChild<QLineEdit *>(QStringLiteral("txtInstName"));
         QVERIFY(check && detect && send && model);
+        // Start-up found the generator.
+        QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("Combo1"))->currentText(),
+                 QString::fromStdString(kGen1));
         window->show();
         QTest::mouseClick(check, Qt::LeftButton);
         QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("Combo1"))->currentText(),
                  QString::fromStdString(kGen1));
         QTest::mouseClick(detect, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(link.InstrConnected(), 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(window->InstrConnected(), 1500);
         QCOMPARE(model->text(), QStringLiteral("仪器型号：VX,VX48250,7,1.0"));
         QVERIFY(send->isEnabled());
         visa.clearRecords();
@@ -641,7 +643,14 @@ class TestGeneratorLink : public QObject
         // 201 zero points from start-up, in one chunk.
         QCOMPARE(visa.written,
                  std::vector<std::string>({"DATA:ARB:DAC ArbNo0,201," + std::string(804, '0') + " END\n"}));
-        link.shutDown();
+        // The tool bar's output button sends too once connected.
+        visa.clearRecords();
+        QTRY_VERIFY_WITH_TIMEOUT(window->generatorLink().DownloadPass() == 0, 3000);
+        window->Toolbar1_ButtonClick(QStringLiteral("Waveout"));
+        QCOMPARE(visa.written.size(), std::size_t(1));
+        QVERIFY(f.user.messages.empty());
+        // Closing the window closes every handle.
+        window->close();
         QVERIFY(visa.open.empty());
     }
 

@@ -3,9 +3,11 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "core/ArbStore.h"
+#include "tests/support/RecordingVisa.h"
 #include "tests/support/ScriptedPrompt.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace arb::test
@@ -24,22 +26,28 @@ class RecordingHelpViewer final : public HelpViewer
     bool succeed = true;
 };
 
-// The real main window on a scripted user, a recording help viewer and a
-// fixed work area.
+// The real main window on a scripted user, a recording help viewer, a VISA
+// test double (no instruments unless a test adds them before the window is
+// made: use the constructor's setUp) and a fixed work area.
 struct WindowFixture {
-    explicit WindowFixture(QRect workArea = QRect(0, 0, 1024, 768))
+    explicit WindowFixture(QRect workArea = QRect(0, 0, 1024, 768),
+                           const std::function<void(WindowFixture &)> &setUp = {})
     {
+        if (setUp)
+            setUp(*this);
         FormMainServices s;
         s.store = &store;
         s.prompt = &user;
         s.help = &help;
         s.workArea = workArea;
+        s.visa = &visa;
         window = std::make_unique<FormMain>(s);
     }
 
     ArbStore store;
     ScriptedPrompt user;
     RecordingHelpViewer help;
+    RecordingVisa visa;
     std::unique_ptr<FormMain> window;
 };
 

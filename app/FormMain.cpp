@@ -70,6 +70,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
         visaApi = ownedVisa_.get();
     }
     link_ = new GeneratorLink(this, *this, *visaApi, this);
+    scope_ = new ScopeCapture(this, *this, services.scope);
 
     client_->installEventFilter(this);
     c_.Toolbar1->installEventFilter(this);
@@ -150,6 +151,10 @@ void FormMain::Form_Load()
     // 10.
     DrawWaveAll();
 
+    // 11-12: the oscilloscope link's defaults.
+    scope_->setStartUpValues();
+    // 15, the oscilloscope's half: its default entries.
+    scope_->selectDefaultEntries();
     // 13-16: the instruments found, the generator's serial defaults, the
     // interface selection and the download state.
     link_->startUp();
@@ -158,6 +163,7 @@ void FormMain::Form_Load()
 void FormMain::Form_Unload()
 {
     link_->shutDown();
+    scope_->shutDown();
 }
 
 void FormMain::closeEvent(QCloseEvent *event)

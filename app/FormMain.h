@@ -2,6 +2,7 @@
 
 #include "app/LayoutScale.h"
 #include "app/MainControls.h"
+#include "app/ScopeCapture.h"
 #include "app/WaveformHost.h"
 
 #include <QMainWindow>
@@ -34,6 +35,8 @@ struct FormMainServices {
     // The VISA layer; none: the platform's library, or the built-in
     // usbtmc backend when there is none.
     visa::VisaApi *visa = nullptr;
+    // The oscilloscope's port, clock and port names; defaults: the real ones.
+    ScopeCaptureServices scope;
 };
 
 // The program's main window. It builds the controls, wires the commands to
@@ -60,6 +63,7 @@ class FormMain : public QMainWindow, public WaveformHost
     const LayoutFactors &layoutFactors() const { return factors_; }
     bool InstrConnected() const;
     GeneratorLink &generatorLink() { return *link_; }
+    ScopeCapture &scopeCapture() { return *scope_; }
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
@@ -91,6 +95,7 @@ class FormMain : public QMainWindow, public WaveformHost
     FreehandDrawing *drawing_ = nullptr;
     std::unique_ptr<visa::VisaApi> ownedVisa_;
     GeneratorLink *link_ = nullptr;
+    ScopeCapture *scope_ = nullptr;
 };
 
 } // namespace arb

@@ -233,6 +233,7 @@ void BuildScopeFrame(MainControls &m, QWidget *client)
     m.cmdLink = Button(m.frameScope, "cmdLink", QStringLiteral("连接泰克示波器"), 120, top + 100, 1900, 420);
     m.cmdReadValue =
         Button(m.frameScope, "cmdReadValue", QStringLiteral("读取数据"), 120, top + 620, 1900, 420);
+    m.cmdReadValue->setEnabled(false);
 }
 
 } // namespace

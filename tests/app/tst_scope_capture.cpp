@@ -512,8 +512,16 @@ class TestScopeCapture : public QObject
             QVERIFY2(box, name);
             QVERIFY(box->isEditable());
         }
-        QVERIFY(f.window->findChild<QPushButton *>(QStringLiteral("cmdLink")));
-        QVERIFY(f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue")));
+        // Start-up selected the default entries.
+        const QStringList defaults = {"COM1", "9600", "无校验   8位", "Hard Flagging", "LF", "CH1"};
+        const QStringList names = {"cobSetComm",      "cobBaud",           "cobParity",
+                                   "cobFlowHardSoft", "cobOscilEOLString", "cobChannel"};
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(f.window->findChild<QComboBox *>(names[i])->currentText(), defaults[i]);
+        QCOMPARE(f.window->scopeCapture().settings().PortSettingsString(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(f.window->findChild<QPushButton *>(QStringLiteral("cmdLink"))->text(),
+                 QStringLiteral("连接泰克示波器"));
+        QVERIFY(!f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"))->isEnabled());
         QVERIFY(f.window->findChild<QProgressBar *>(QStringLiteral("PbrSend")));
         QVERIFY(f.window->findChild<QLabel *>(QStringLiteral("Label_TDS_percent")));
     }

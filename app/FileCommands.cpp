@@ -1,0 +1,243 @@
+#include "app/FileCommands.h"
+
+#include "app/WaveformHost.h"
+#include "core/ArbStore.h"
+#include "core/WaveFileWriter.h"
+#include "core/WaveNumber.h"
+#include "view/UserPrompt.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <QWidget>
+#include <algorithm>
+
+namespace arb
+{
+
+namespace
+{
+
+const QString kOpenTitle = QStringLiteral("打开");
+const QString kSaveTitle = QStringLiteral("另存为");
+
+QStringList OpenEndings()
+{
+    return {QStringLiteral(".txt"), QStringLiteral(".TXT"), QStringLiteral(".arb")};
+}
+
+QStringList CombineEndings()
+{
+    return {QStringLiteral(".txt"), QStringLiteral(".TXT")};
+}
+
+} // namespace
+
+QString FileCommandsTitle()
+{
+    return QStringLiteral("任意波处理");
+}
+
+QString WrongEndingMessage()
+{
+    return QStringLiteral("你没有选择数据文件,数据未读入\n请重新打开文件读取数据");
+}
+
+QString FileFormatMessage()
+{
+    return QStringLiteral("文件格式有误！");
+}
+
+QString FileOpenFailedMessage()
+{
+    return QStringLiteral("文件无法打开，数据未读入！");
+}
+
+QString FileReadFailedMessage()
+{
+    return QStringLiteral("文件读取出错，数据未全部读入！");
+}
+
+QString FileCreateFailedMessage()
+{
+    return QStringLiteral("文件无法创建，波形未保存！");
+}
+
+QString FileWriteFailedMessage()
+{
+    return QStringLiteral("文件写入出错，波形未保存！");
+}
+
+bool HasFileEnding(const QString &path, const QStringList &endings)
+{
+    const QString ending = path.right(4);
+    return endings.contains(ending, Qt::CaseSensitive);
+}
+
+FileCommands::FileCommands(WaveformHost &host, QObject *parent) : QObject(parent), host_(host) {}
+
+QString FileCommands::OpenFilter()
+{
+    return QStringLiteral("波形数据文件(*.txt)|*.txt|波形数据文件(*.arb)|*.arb");
+}
+
+QString FileCommands::SaveFilter()
+{
+    return QStringLiteral("波形数据文件(*.arb)|*.arb");
+}
+
+QString FileCommands::CombineFilter()
+{
+    return QStringLiteral("波形数据文件(*.txt)|*.txt");
+}
+
+void FileCommands::connectMenu(QWidget *window)
+{
+    const auto onAction = [this, window](const char *name, void (FileCommands::*slot)()) {
+        if (auto *a = window->findChild<QAction *>(QString::fromLatin1(name)))
+            connect(a, &QAction::triggered, this, slot);
+    };
+    onAction("menuFileOpen", &FileCommands::menuFileOpen_Click);
+    onAction("menuFileSave", &FileCommands::menuFileSave_Click);
+    onAction("mnuWaveAdd", &FileCommands::mnuWaveAdd_Click);
+    onAction("mnuWaveDec", &FileCommands::mnuWaveDec_Click);
+    if (auto *b = window->findChild<QAbstractButton *>(QStringLiteral("Command_ArbWaveSave")))
+        connect(b, &QAbstractButton::clicked, this, &FileCommands::menuFileSave_Click);
+}
+
+void FileCommands::report(const QString &text)
+{
+    host_.prompt().message(text, FileCommandsTitle(), MessageIcon::Exclamation);
+}
+
+void FileCommands::reportFailure(WaveReadStatus status)
+{
+    // A file that ends too early is passed over in silence.
+    if (status == WaveReadStatus::FormatError)
+        report(FileFormatMessage());
+    else if (status == WaveReadStatus::ReadError)
+        report(FileReadFailedMessage());
+}
+
+void FileCommands::menuFileOpen_Click()
+{
+    const std::optional<QString> path = host_.prompt().openFile(kOpenTitle, OpenFilter());
+    if (!path)
+        return;
+    if (!HasFileEnding(*path, OpenEndings())) {
+        report(WrongEndingMessage());
+        return;
+    }
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report(FileOpenFailedMessage());
+        return;
+    }
+    DeviceLineSource lines(file);
+    WaveFileReader reader(lines);
+    WaveFileHeader header;
+    WaveReadStatus status = reader.readHeader(header);
+    if (status == WaveReadStatus::Ok && !IsOpenableCount(header.count))
+        status = WaveReadStatus::FormatError;
+    if (status != WaveReadStatus::Ok) {
+        file.close();
+        reportFailure(status);
+        return;
+    }
+
+    ArbStore &store = host_.store();
+    store.ArbLength = header.count;
+    host_.setLengthText(QString::fromStdString(FormatWaveCount(header.count)));
+    status = ReadPoints(reader, store, RoundHalfEven(static_cast<double>(header.count)));
+    file.close();
+    if (status != WaveReadStatus::Ok) {
+        reportFailure(status);
+        return;
+    }
+
+    host_.DrawWaveAll();
+    // After the redraw, which may itself put the default name back.
+    if (header.form == WaveFileForm::Maker20)
+        host_.setNameText(
+            QString::fromLocal8Bit(header.name.data(), static_cast<qsizetype>(header.name.size())));
+}
+
+void FileCommands::menuFileSave_Click()
+{
+    const std::optional<QString> path = host_.prompt().saveFile(kSaveTitle, SaveFilter());
+    if (!path)
+        return;
+    // The new text replaces the file only once it is complete, so a failed
+    // save leaves an existing file as it was.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        report(FileCreateFailedMessage());
+        return;
+    }
+    ArbStore &store = host_.store();
+    const QByteArray name = host_.nameText().toLocal8Bit();
+    const QByteArray length = host_.lengthText().toLocal8Bit();
+    ScaleToFullScale(store);
+    const std::string text = SavedWaveText(store, std::string_view(name.constData(), name.size()),
+                                           std::string_view(length.constData(), length.size()));
+    const auto size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size || !file.commit())
+        report(FileWriteFailedMessage());
+}
+
+void FileCommands::mnuWaveAdd_Click()
+{
+    combineFile(WaveCombine::Add);
+}
+
+void FileCommands::mnuWaveDec_Click()
+{
+    combineFile(WaveCombine::Subtract);
+}
+
+void FileCommands::combineFile(WaveCombine op)
+{
+    const std::optional<QString> path = host_.prompt().openFile(kOpenTitle, CombineFilter());
+    if (!path)
+        return;
+    if (!HasFileEnding(*path, CombineEndings())) {
+        report(WrongEndingMessage());
+        return;
+    }
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report(FileOpenFailedMessage());
+        return;
+    }
+    DeviceLineSource lines(file);
+    WaveFileReader reader(lines);
+    WaveFileHeader header;
+    WaveReadStatus status = reader.readHeader(header);
+    std::optional<int> fileCount;
+    if (status == WaveReadStatus::Ok) {
+        fileCount = CombinableCount(header.count);
+        if (!fileCount)
+            status = WaveReadStatus::FormatError;
+    }
+    if (status != WaveReadStatus::Ok) {
+        file.close();
+        reportFailure(status);
+        return;
+    }
+
+    ArbStore &store = host_.store();
+    const float length = std::max(store.ArbLength, static_cast<float>(*fileCount));
+    store.ArbLength = length;
+    host_.setLengthText(QString::fromStdString(FormatWaveCount(length)));
+    status = CombinePoints(reader, store, *fileCount, store.LastIndex(), op);
+    file.close();
+    if (status != WaveReadStatus::Ok) {
+        reportFailure(status);
+        return;
+    }
+    host_.DrawWaveAll();
+}
+
+} // namespace arb

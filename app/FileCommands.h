@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/WaveFileReader.h"
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+namespace arb
+{
+
+class WaveformHost;
+
+// The file commands of the main window: open a waveform file, save the
+// waveform, and add or subtract a stored waveform.
+class FileCommands : public QObject
+{
+    Q_OBJECT
+  public:
+    explicit FileCommands(WaveformHost &host, QObject *parent = nullptr);
+
+    // Connects the menu items menuFileOpen, menuFileSave, mnuWaveAdd,
+    // mnuWaveDec and the button Command_ArbWaveSave found in window.
+    void connectMenu(QWidget *window);
+
+    // Dialog filters.
+    static QString OpenFilter();    // "波形数据文件(*.txt)|*.txt|波形数据文件(*.arb)|*.arb"
+    static QString SaveFilter();    // "波形数据文件(*.arb)|*.arb"
+    static QString CombineFilter(); // "波形数据文件(*.txt)|*.txt"
+
+  public slots:
+    void menuFileOpen_Click();
+    void menuFileSave_Click();
+    void mnuWaveAdd_Click();
+    void mnuWaveDec_Click();
+
+  private:
+    void combineFile(WaveCombine op);
+    void report(const QString &text);
+    void reportFailure(WaveReadStatus status);
+
+    WaveformHost &host_;
+};
+
+// Message texts of the file commands (title "任意波处理", exclamation icon).
+QString FileCommandsTitle();
+QString WrongEndingMessage();
+QString FileFormatMessage();
+QString FileOpenFailedMessage();
+QString FileReadFailedMessage();
+QString FileCreateFailedMessage();
+QString FileWriteFailedMessage();
+
+// Whether path's last four characters are exactly one of the endings.
+bool HasFileEnding(const QString &path, const QStringList &endings);
+
+} // namespace arb

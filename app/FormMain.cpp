@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/Accessibility.h"
+#include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
 #include "app/HelpViewer.h"
 #include "app/MainMenus.h"
@@ -71,6 +72,8 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     }
     link_ = new GeneratorLink(this, *this, *visaApi, this);
     scope_ = new ScopeCapture(this, *this, services.scope);
+    files_ = new FileCommands(*this, this);
+    files_->connectMenu(this);
 
     client_->installEventFilter(this);
     c_.Toolbar1->installEventFilter(this);
@@ -245,7 +248,15 @@ bool FormMain::InstrConnected() const
 void FormMain::Toolbar1_ButtonClick(const QString &key)
 {
     c_.Picture_Arb->setCursor(Qt::ArrowCursor);
-    if (key == QLatin1String("Draw")) {
+    if (key == QLatin1String("FileOpen")) {
+        files_->menuFileOpen_Click();
+    } else if (key == QLatin1String("FileSave")) {
+        files_->menuFileSave_Click();
+    } else if (key == QLatin1String("WaveAdd")) {
+        files_->mnuWaveAdd_Click();
+    } else if (key == QLatin1String("WaveDec")) {
+        files_->mnuWaveDec_Click();
+    } else if (key == QLatin1String("Draw")) {
         c_.Picture_Arb->setCursor(Qt::CrossCursor);
     } else if (key == QLatin1String("Zoomin")) {
         view_->mnuArbZoomin_Click();

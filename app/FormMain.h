@@ -18,6 +18,7 @@ namespace visa
 class VisaApi;
 }
 
+class FileCommands;
 class FreehandDrawing;
 class GeneratorLink;
 class HelpViewer;
@@ -96,6 +97,7 @@ class FormMain : public QMainWindow, public WaveformHost
     std::unique_ptr<visa::VisaApi> ownedVisa_;
     GeneratorLink *link_ = nullptr;
     ScopeCapture *scope_ = nullptr;
+    FileCommands *files_ = nullptr;
 };
 
 } // namespace arb

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -211,6 +214,46 @@ class TestFormMain : public QObject
         QCOMPARE(canvas->cursor().shape(), Qt::CrossCursor);
         w.Toolbar1_ButtonClick(QStringLiteral("ZoomNo"));
         QCOMPARE(canvas->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void fileCommandsFromMenuToolBarAndKeys()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("波形一.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("4\r\n0.5\r\n-0.5\r\n1\r\n0\r\n");
+        file.close();
+
+        // Tool bar: open.
+        f.user.pushFile(path);
+        w.Toolbar1_ButtonClick(QStringLiteral("FileOpen"));
+        QCOMPARE(f.store.ArbLength, 4.0f);
+        QCOMPARE(f.store.ArbData[2], 1.0f);
+        QCOMPARE(w.controls().Text_Arb_Length->text(), QStringLiteral("4"));
+        QCOMPARE(w.view().ViewCount(), 4);
+
+        // Ctrl+S from a text field saves, Ctrl+O opens.
+        const QString saved = dir.filePath(QStringLiteral("saved.arb"));
+        f.user.pushFile(saved);
+        w.controls().txtScale->setFocus();
+        QTest::keyClick(w.controls().txtScale, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFileInfo::exists(saved));
+        QCOMPARE(f.user.dialogs.back().save, true);
+        QTest::keyClick(w.controls().txtScale, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f.user.dialogs.back().save, false);
+
+        // Add and subtract from the tool bar, each asking for a file.
+        const std::size_t before = f.user.dialogs.size();
+        w.Toolbar1_ButtonClick(QStringLiteral("WaveAdd"));
+        w.Toolbar1_ButtonClick(QStringLiteral("WaveDec"));
+        action(w, "mnuWaveAdd")->trigger();
+        QCOMPARE(f.user.dialogs.size(), before + 3);
+        QVERIFY(f.user.messages.empty());
     }
 
     void waveoutNeedsAConnection()

@@ -1,15 +1,20 @@
 #include "app/FileCommands.h"
+#include "app/FormMain.h"
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/WindowFixture.h"
+#include "view/WaveView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 using namespace arb;
@@ -507,4 +512,81 @@ TEST_F(FileCommandsTest, ConnectMenuReachesTheCommands)
     EXPECT_EQ(host.user.dialogs[3].filter, FileCommands::CombineFilter());
     // Added, then subtracted: (0.5 + 0.5) / 2 - 0.5 and (0.5 - 0.5) / 2 + 0.5, halved.
     EXPECT_EQ(points(2), (std::vector<float>{0.0f, 0.25f}));
+}
+
+// The commands on the real main window: its length field, name field and view.
+class FileCommandsWindowTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        App();
+        ASSERT_TRUE(dir.isValid());
+        fixture = std::make_unique<arb::test::WindowFixture>();
+    }
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<arb::test::WindowFixture> fixture;
+};
+
+TEST_F(FileCommandsWindowTest, OpenMakerFileShowsLengthViewAndName)
+{
+    arb::test::WindowFixture &f = *fixture;
+    FormMain &w = *f.window;
+    f.user.pushFile(write(QStringLiteral("正弦.arb"),
+                          kMaker + "Data Points:5\r\nArb Name:SINE1\r\n0\r\n0.5\r\n1\r\n0.5\r\n0\r\n"));
+    w.findChild<QAction *>(QStringLiteral("menuFileOpen"))->trigger();
+    EXPECT_TRUE(f.user.messages.empty());
+    EXPECT_EQ(f.store.ArbLength, 5.0f);
+    EXPECT_EQ(w.controls().Text_Arb_Length->text(), QStringLiteral("5"));
+    EXPECT_EQ(w.controls().txtName->text(), QStringLiteral("SINE1"));
+    EXPECT_EQ(w.view().ViewCount(), 5);
+    EXPECT_EQ(f.store.ArbData[2], 1.0f);
+}
+
+TEST_F(FileCommandsWindowTest, ShortFileLeavesTheViewAsItWas)
+{
+    arb::test::WindowFixture &f = *fixture;
+    FormMain &w = *f.window;
+    const int viewBefore = w.view().ViewCount();
+    QByteArray bytes = "100\r\n";
+    for (int i = 0; i < 60; ++i)
+        bytes += "0.5\r\n";
+    f.user.pushFile(write("short.txt", bytes));
+    w.Toolbar1_ButtonClick(QStringLiteral("FileOpen"));
+    EXPECT_TRUE(f.user.messages.empty());
+    EXPECT_EQ(w.controls().Text_Arb_Length->text(), QStringLiteral("100"));
+    EXPECT_EQ(f.store.ArbLength, 100.0f);
+    EXPECT_EQ(w.view().ViewCount(), viewBefore); // no redraw
+    EXPECT_EQ(w.controls().txtName->text(), QStringLiteral("ArbNo0"));
+}
+
+TEST_F(FileCommandsWindowTest, SaveButtonWritesTheFieldsAndAddCombines)
+{
+    arb::test::WindowFixture &f = *fixture;
+    FormMain &w = *f.window;
+    f.user.pushFile(write("four.txt", "4\r\n0.25\r\n-0.125\r\n0\r\n0.125\r\n"));
+    w.Toolbar1_ButtonClick(QStringLiteral("FileOpen"));
+    const QString saved = dir.filePath("s.arb");
+    f.user.pushFile(saved);
+    w.controls().Command_ArbWaveSave->click();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("ArbNo0\r\n4\r\n 1.000\r\n-0.500\r\n 0.000\r\n 0.500\r\n"));
+
+    f.user.pushFile(write("add.txt", "4\r\n1\r\n0.5\r\n0\r\n-0.5\r\n"));
+    w.findChild<QAction *>(QStringLiteral("mnuWaveAdd"))->trigger();
+    EXPECT_TRUE(f.user.messages.empty());
+    EXPECT_EQ(f.store.ArbData[0], 1.0f);
+    EXPECT_EQ(f.store.ArbData[1], 0.0f);
+    EXPECT_EQ(f.store.ArbData[3], 0.0f);
 }

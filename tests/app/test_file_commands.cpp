@@ -468,15 +468,31 @@ TEST_F(FileCommandsTest, AddPartialStates)
 namespace
 {
 
+QApplication *theApp = nullptr;
+
+// The widget tests share one application, made when first needed and ended
+// with the test program, so that it frees what it holds.
+class AppEnvironment final : public ::testing::Environment
+{
+  public:
+    void TearDown() override
+    {
+        delete theApp;
+        theApp = nullptr;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment *const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
 QApplication &App()
 {
     static int argc = 1;
     static char name[] = "test_app";
     static char *argv[] = {name, nullptr};
-    static QApplication *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!app)
-        app = new QApplication(argc, argv);
-    return *app;
+    if (!theApp && !QCoreApplication::instance())
+        theApp = new QApplication(argc, argv);
+    return *qobject_cast<QApplication *>(QCoreApplication::instance());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 namespace arb
 {
@@ -51,22 +52,43 @@ LineRead TextLineSource::readLine(std::string &line)
     return LineRead::Line;
 }
 
+DeviceLineSource::DeviceLineSource(QIODevice &device) : device_(device), block_(64 * 1024) {}
+
+bool DeviceLineSource::fill()
+{
+    const qint64 n = device_.read(block_.data(), static_cast<qint64>(block_.size()));
+    if (n < 0)
+        failed_ = true;
+    if (n <= 0)
+        return false;
+    begin_ = 0;
+    end_ = static_cast<std::size_t>(n);
+    return true;
+}
+
 LineRead DeviceLineSource::readLine(std::string &line)
 {
     line.clear();
-    if (device_.atEnd())
-        return LineRead::End;
-    char buf[4096];
+    if (failed_)
+        return LineRead::Error;
+    bool started = false;
     for (;;) {
-        const qint64 n = device_.readLine(buf, sizeof buf);
-        if (n < 0 || (n == 0 && !device_.atEnd()))
-            return LineRead::Error;
-        if (n == 0)
-            break;
-        const auto got = static_cast<std::size_t>(n);
+        if (begin_ == end_ && !fill()) {
+            if (failed_)
+                return LineRead::Error;
+            if (!started)
+                return LineRead::End;
+            break; // a last line without an end
+        }
+        started = true;
+        const char *from = block_.data() + begin_;
+        const std::size_t available = end_ - begin_;
+        const auto *newline = static_cast<const char *>(std::memchr(from, '\n', available));
+        const std::size_t take = newline ? static_cast<std::size_t>(newline - from) + 1 : available;
         if (line.size() < kMaxLineBytes)
-            line.append(buf, std::min(got, kMaxLineBytes - line.size()));
-        if (buf[got - 1] == '\n' || device_.atEnd())
+            line.append(from, std::min(take, kMaxLineBytes - line.size()));
+        begin_ += take;
+        if (newline)
             break;
     }
     DropLineEnd(line);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QIODevice;
 
@@ -50,18 +51,24 @@ class TextLineSource final : public WaveLineSource
     std::size_t pos_ = 0;
 };
 
-// Lines of an open device such as a QFile. A line longer than maxLineBytes
-// keeps only its first maxLineBytes bytes (no line of a waveform file comes
-// near that), so a wrong file cannot fill the memory.
+// Lines of an open device such as a QFile, read in blocks. A line longer
+// than kMaxLineBytes keeps only its first kMaxLineBytes bytes (no line of a
+// waveform file comes near that), so a wrong file cannot fill the memory.
 class DeviceLineSource final : public WaveLineSource
 {
   public:
     static constexpr std::size_t kMaxLineBytes = 1 << 20;
-    explicit DeviceLineSource(QIODevice &device) : device_(device) {}
+    explicit DeviceLineSource(QIODevice &device);
     LineRead readLine(std::string &line) override;
 
   private:
+    bool fill();
+
     QIODevice &device_;
+    std::vector<char> block_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool failed_ = false;
 };
 
 enum class WaveReadStatus {

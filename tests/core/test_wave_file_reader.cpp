@@ -410,3 +410,32 @@ TEST(WaveFileReader, DeviceReadErrors)
     WaveFileReader r2(none);
     EXPECT_EQ(r2.readHeader(h), WaveReadStatus::ReadError);
 }
+
+TEST(WaveFileReader, DeviceLinesAcrossBlocksMatchTheTextLines)
+{
+    // Lines of varying length, CR LF split across the block edges.
+    QByteArray bytes;
+    for (int i = 0; i < 30000; ++i)
+        bytes += QByteArray(i % 13, 'x') + QByteArray::number(i) + (i % 3 ? "\r\n" : "\n");
+    bytes += "last";
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    DeviceLineSource device(buffer);
+    TextLineSource text(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    std::string a;
+    std::string b;
+    std::string last;
+    int lines = 0;
+    for (;;) {
+        const LineRead ra = device.readLine(a);
+        const LineRead rb = text.readLine(b);
+        ASSERT_EQ(ra, rb) << lines;
+        if (ra != LineRead::Line)
+            break;
+        ASSERT_EQ(a, b) << lines;
+        ++lines;
+        last = a;
+    }
+    EXPECT_EQ(lines, 30001);
+    EXPECT_EQ(last, "last");
+}

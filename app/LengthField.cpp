@@ -1,0 +1,29 @@
+#include "app/LengthField.h"
+
+#include "app/WaveformHost.h"
+#include "view/EntryFilter.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+namespace arb
+{
+
+LengthField::LengthField(QWidget *window, WaveformHost &host, QObject *parent)
+    : QObject(parent ? parent : window), host_(host)
+{
+    if (window)
+        Text_Arb_Length_ = window->findChild<QLineEdit *>(QStringLiteral("Text_Arb_Length"));
+    if (!Text_Arb_Length_)
+        return;
+    auto *filter = new EntryFilter(Text_Arb_Length_, EntryKind::Length, host.prompt());
+    connect(filter, &EntryFilter::commitRequested, this, [this] { host_.commitLength(); });
+}
+
+void LengthField::mnuArbLength_Click()
+{
+    if (Text_Arb_Length_)
+        Text_Arb_Length_->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace arb

@@ -1,0 +1,190 @@
+#include "app/NameField.h"
+
+#include "core/NameRules.h"
+#include "view/EntryFilter.h"
+#include "view/UserPrompt.h"
+
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWidget>
+#include <algorithm>
+
+namespace arb
+{
+
+namespace
+{
+
+constexpr int kLastSlot = 9;
+
+} // namespace
+
+NameField::NameField(QWidget *window, UserPrompt &prompt, QObject *parent)
+    : QObject(parent ? parent : window), prompt_(prompt)
+{
+    if (window) {
+        txtName_ = window->findChild<QLineEdit *>(QStringLiteral("txtName"));
+        VScroll_ArbNumber_ = window->findChild<QScrollBar *>(QStringLiteral("VScroll_ArbNumber"));
+        Label_ArbNumber_ = window->findChild<QLabel *>(QStringLiteral("Label_ArbNumber"));
+    }
+    if (txtName_) {
+        // Only ASCII letters and digits make a name; an input method would
+        // bring in other characters past the key rule.
+        txtName_->setAttribute(Qt::WA_InputMethodEnabled, false);
+        txtName_->installEventFilter(this);
+        connect(txtName_, &QLineEdit::textChanged, this, &NameField::txtName_Change);
+    }
+}
+
+void NameField::startUp()
+{
+    if (Label_ArbNumber_)
+        Label_ArbNumber_->setAlignment(Qt::AlignCenter);
+    if (!VScroll_ArbNumber_)
+        return;
+    {
+        // The selector's top stands for slot 9 and its bottom for slot 0, so
+        // the upper arrow counts up: the bar's own value runs the other way.
+        const QSignalBlocker quiet(VScroll_ArbNumber_);
+        VScroll_ArbNumber_->setRange(0, kLastSlot);
+        VScroll_ArbNumber_->setSingleStep(1);
+        VScroll_ArbNumber_->setPageStep(1);
+        VScroll_ArbNumber_->setValue(kLastSlot);
+    }
+    connect(VScroll_ArbNumber_, &QScrollBar::valueChanged, this, &NameField::VScroll_ArbNumber_Change,
+            Qt::UniqueConnection);
+}
+
+int NameField::slot() const
+{
+    if (!VScroll_ArbNumber_)
+        return 0;
+    return kLastSlot - std::clamp(VScroll_ArbNumber_->value(), 0, kLastSlot);
+}
+
+void NameField::setSlot(int slot)
+{
+    if (VScroll_ArbNumber_)
+        VScroll_ArbNumber_->setValue(kLastSlot - std::clamp(slot, 0, kLastSlot));
+}
+
+QString NameField::DefaultName() const
+{
+    return QStringLiteral("ArbNo") + (Label_ArbNumber_ ? Label_ArbNumber_->text() : QStringLiteral("0"));
+}
+
+QString NameField::Name() const
+{
+    if (!txtName_ || txtName_->text().isEmpty())
+        return DefaultName();
+    return txtName_->text();
+}
+
+void NameField::ResetDefaultName()
+{
+    if (!nameChanged_ || !txtName_)
+        return;
+    txtName_->setText(DefaultName());
+    nameChanged_ = false;
+}
+
+void NameField::SetNameText(const QString &text)
+{
+    if (!txtName_)
+        return;
+    const QString name = CheckArbName(text).text.isEmpty() ? DefaultName() : text;
+    if (txtName_->text() == name)
+        txtName_Change();
+    else
+        txtName_->setText(name);
+}
+
+void NameField::txtName_Change()
+{
+    // Setting the corrected text raises the change again; the corrected
+    // text needs no second look.
+    if (adjusting_)
+        return;
+    const QString text = txtName_->text();
+    const NameCheck check = CheckArbName(text);
+    if (check.text != text) {
+        const int caret = txtName_->cursorPosition() - check.leadingRemoved;
+        if (check.tooLong)
+            prompt_.message(NameLengthMessage(), QString(), MessageIcon::Critical);
+        adjusting_ = true;
+        txtName_->setText(check.text);
+        txtName_->setCursorPosition(std::clamp(caret, 0, static_cast<int>(check.text.size())));
+        adjusting_ = false;
+    }
+    if (txtName_->text() != DefaultName())
+        nameChanged_ = true;
+}
+
+void NameField::VScroll_ArbNumber_Change()
+{
+    const QString oldDefault = DefaultName();
+    if (Label_ArbNumber_)
+        Label_ArbNumber_->setText(QString::number(slot()));
+    if (txtName_ && txtName_->text() == oldDefault) {
+        txtName_->setText(DefaultName());
+        nameChanged_ = false;
+    }
+}
+
+void NameField::leaveName()
+{
+    if (!txtName_->text().isEmpty())
+        return;
+    prompt_.message(NameLengthMessage(), QString(), MessageIcon::Critical);
+    txtName_->setText(DefaultName());
+}
+
+bool NameField::acceptCharacter(int code)
+{
+    if (NameKeyAccepted(code))
+        return true;
+    prompt_.message(NameKeyMessage(), NameKeyTitle(), MessageIcon::Exclamation);
+    return false;
+}
+
+bool NameField::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != txtName_)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int code = TypedCharacter(*static_cast<QKeyEvent *>(event));
+        if (code < 0)
+            return false;
+        if (!acceptCharacter(code))
+            return true;
+        if (code == kKeyEnter)
+            leaveName();
+        return false;
+    }
+    case QEvent::InputMethod: {
+        auto *im = static_cast<QInputMethodEvent *>(event);
+        if (im->commitString().isEmpty())
+            return false;
+        for (const QChar c : im->commitString()) {
+            if (acceptCharacter(c.unicode()))
+                txtName_->insert(QString(c));
+        }
+        return true;
+    }
+    case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            leaveName();
+        return false;
+    }
+    default: return false;
+    }
+}
+
+} // namespace arb

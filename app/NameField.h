@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+class QWidget;
+
+namespace arb
+{
+
+class UserPrompt;
+
+// The waveform's name in the generator (txtName) and the slot it belongs to
+// (VScroll_ArbNumber with its read-out Label_ArbNumber). A name is one to six
+// ASCII letters or digits; "ArbNo" followed by the slot is the default name.
+// NameChanged tells that the name has been changed from that default.
+//
+// An empty name is not kept: leaving the emptied field (or pressing Enter in
+// it) shows the name-length message and puts the default name back, and an
+// empty name set by another part of the program becomes the default name
+// silently. Either way NameChanged stays as it was.
+class NameField : public QObject
+{
+    Q_OBJECT
+  public:
+    NameField(QWidget *window, UserPrompt &prompt, QObject *parent = nullptr);
+
+    // Start-up: the slot read-out centred, the slot selector at 0 with the
+    // range 0..9, its upper arrow counting up.
+    void startUp();
+
+    bool NameChanged() const { return nameChanged_; }
+    // At the start of every full redraw: a changed name goes back to the
+    // default and NameChanged is cleared.
+    void ResetDefaultName();
+    // Sets the name as another part of the program does (the file reader),
+    // under the same rules as typing.
+    void SetNameText(const QString &text);
+    // The name as the field holds it; the default name while it is empty.
+    QString Name() const;
+    // "ArbNo" followed by the slot read-out.
+    QString DefaultName() const;
+    // The slot shown by the selector, 0..9.
+    int slot() const;
+    void setSlot(int slot);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void txtName_Change();
+    void VScroll_ArbNumber_Change();
+    // Puts the default name back when the field is left empty.
+    void leaveName();
+    // True when the typed character may go into the name.
+    bool acceptCharacter(int code);
+
+    UserPrompt &prompt_;
+    QLineEdit *txtName_ = nullptr;
+    QScrollBar *VScroll_ArbNumber_ = nullptr;
+    QLabel *Label_ArbNumber_ = nullptr;
+    bool nameChanged_ = false;
+    bool adjusting_ = false;
+};
+
+} // namespace arb

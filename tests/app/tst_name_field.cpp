@@ -1,0 +1,199 @@
+#include "app/NameField.h"
+#include "tests/support/ScriptedPrompt.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+using namespace arb;
+using arb::test::ScriptedPrompt;
+
+// The name frame and the slot frame with their names, and the controller.
+struct NameWindow {
+    NameWindow()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        name = new QLineEdit(QStringLiteral("ArbNo0"), &window);
+        name->setObjectName(QStringLiteral("txtName"));
+        other = new QLineEdit(&window);
+        label = new QLabel(QStringLiteral("0"), &window);
+        label->setObjectName(QStringLiteral("Label_ArbNumber"));
+        scroll = new QScrollBar(Qt::Vertical, &window);
+        scroll->setObjectName(QStringLiteral("VScroll_ArbNumber"));
+        for (QWidget *w : std::initializer_list<QWidget *>{name, other, label, scroll})
+            layout->addWidget(w);
+        field = new NameField(&window, user);
+        field->startUp();
+    }
+    void upArrow() { scroll->triggerAction(QAbstractSlider::SliderSingleStepSub); }
+    void downArrow() { scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd); }
+    void leave()
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+        QApplication::sendEvent(name, &out);
+    }
+
+    ScriptedPrompt user;
+    QWidget window;
+    QLineEdit *name;
+    QLineEdit *other;
+    QLabel *label;
+    QScrollBar *scroll;
+    NameField *field;
+};
+
+class TestNameField : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void startsAtTheDefaultName()
+    {
+        NameWindow w;
+        QCOMPARE(w.field->slot(), 0);
+        QCOMPARE(w.label->text(), QStringLiteral("0"));
+        QCOMPARE(w.label->alignment(), Qt::AlignCenter);
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        QVERIFY(!w.field->NameChanged());
+    }
+
+    void onlyLettersAndDigitsMayBeTyped()
+    {
+        NameWindow w;
+        w.name->setCursorPosition(6);
+        QTest::keyClick(w.name, Qt::Key_Backspace);
+        QTest::keyClick(w.name, Qt::Key_Backspace);
+        for (Qt::Key k : {Qt::Key_Space, Qt::Key_Minus, Qt::Key_Underscore}) {
+            w.user.clear();
+            QTest::keyClick(w.name, k);
+            QCOMPARE(w.user.messages.size(), size_t(1));
+            QCOMPARE(w.user.messages[0].text, QStringLiteral("输入字符必须为数字或字母!"));
+            QCOMPARE(w.user.messages[0].title, QStringLiteral("提示"));
+            QCOMPARE(w.user.messages[0].icon, MessageIcon::Exclamation);
+            QCOMPARE(w.name->text(), QStringLiteral("ArbN"));
+        }
+        // The paste shortcut is a key like any other.
+        QApplication::clipboard()->setText(QStringLiteral("XY"));
+        QTest::keyClick(w.name, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.name->text(), QStringLiteral("ArbN"));
+        QTest::keyClicks(w.name, QStringLiteral("z9"));
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNz9"));
+        QVERIFY(w.field->NameChanged());
+    }
+
+    void aSeventhCharacterIsCutFromTheEnd()
+    {
+        NameWindow w;
+        w.name->setText(QStringLiteral("ABCDEF"));
+        w.user.clear();
+        w.name->setCursorPosition(2);
+        QTest::keyClick(w.name, Qt::Key_X);
+        QCOMPARE(w.name->text(), QStringLiteral("ABxCDE"));
+        QCOMPARE(w.name->cursorPosition(), 3);
+        QCOMPARE(w.user.messages.size(), size_t(1));
+        QCOMPARE(w.user.messages[0].text, QStringLiteral("任意波名称字符个数为 1到6 之间且不允许有空格"));
+        QCOMPARE(w.user.messages[0].title, QString());
+        QCOMPARE(w.user.messages[0].icon, MessageIcon::Critical);
+    }
+
+    void pastedTextIsTrimmedAtItsEndsOnly()
+    {
+        NameWindow w;
+        QApplication::clipboard()->setText(QStringLiteral("  AB"));
+        w.name->selectAll();
+        w.name->paste();
+        QCOMPARE(w.name->text(), QStringLiteral("AB"));
+        QApplication::clipboard()->setText(QStringLiteral("A B"));
+        w.name->selectAll();
+        w.name->paste();
+        QCOMPARE(w.name->text(), QStringLiteral("A B"));
+        QVERIFY(w.user.messages.empty());
+        // A long name set by the file reader is trimmed and cut with the message.
+        w.field->SetNameText(QStringLiteral(" WAVEFORM1 "));
+        QCOMPARE(w.name->text(), QStringLiteral("WAVEFO"));
+        QCOMPARE(w.user.messages.size(), size_t(1));
+    }
+
+    void theFlagStaysUntilAFullRedraw()
+    {
+        NameWindow w;
+        w.name->setCursorPosition(6);
+        QTest::keyClick(w.name, Qt::Key_Backspace);
+        QTest::keyClick(w.name, Qt::Key_0);
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        QVERIFY(w.field->NameChanged());
+        w.name->setText(QStringLiteral("WAVE1"));
+        w.field->ResetDefaultName();
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        QVERIFY(!w.field->NameChanged());
+        // Unchanged, the redraw leaves the name alone, even one the file reader
+        // set to the default text.
+        w.field->SetNameText(QStringLiteral("ArbNo0"));
+        QVERIFY(!w.field->NameChanged());
+        w.field->ResetDefaultName();
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+    }
+
+    void theSlotSelectorCountsUpwardsWithItsUpperArrow()
+    {
+        NameWindow w;
+        w.upArrow();
+        QCOMPARE(w.field->slot(), 1);
+        QCOMPARE(w.label->text(), QStringLiteral("1"));
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo1"));
+        QVERIFY(!w.field->NameChanged());
+        for (int i = 0; i < 12; ++i)
+            w.upArrow();
+        QCOMPARE(w.label->text(), QStringLiteral("9"));
+        for (int i = 0; i < 12; ++i)
+            w.downArrow();
+        QCOMPARE(w.label->text(), QStringLiteral("0"));
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        // A custom name stays; a typed default name follows the slot.
+        w.name->setText(QStringLiteral("WAVE"));
+        w.upArrow();
+        QCOMPARE(w.name->text(), QStringLiteral("WAVE"));
+        QVERIFY(w.field->NameChanged());
+        w.name->setText(QStringLiteral("ArbNo1"));
+        w.upArrow();
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo2"));
+        QVERIFY(!w.field->NameChanged());
+        // The redraw's default is the slot's.
+        w.name->setText(QStringLiteral("X"));
+        w.field->ResetDefaultName();
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo2"));
+    }
+
+    void anEmptyNameIsNotKept()
+    {
+        NameWindow w;
+        w.name->selectAll();
+        QTest::keyClick(w.name, Qt::Key_Backspace);
+        QCOMPARE(w.name->text(), QString());
+        QCOMPARE(w.field->Name(), QStringLiteral("ArbNo0"));
+        QVERIFY(w.user.messages.empty()); // editing goes on undisturbed
+        w.leave();
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        QCOMPARE(w.user.messages.size(), size_t(1));
+        QCOMPARE(w.user.messages[0].text, QStringLiteral("任意波名称字符个数为 1到6 之间且不允许有空格"));
+        QVERIFY(w.field->NameChanged());
+        w.name->selectAll();
+        QTest::keyClick(w.name, Qt::Key_Backspace);
+        QTest::keyClick(w.name, Qt::Key_Return);
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        QCOMPARE(w.user.messages.size(), size_t(2));
+        // From another part of the program, silently.
+        w.field->SetNameText(QStringLiteral("   "));
+        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
+        QCOMPARE(w.user.messages.size(), size_t(2));
+    }
+};
+
+QTEST_MAIN(TestNameField)
+#include "tst_name_field.moc"

@@ -177,7 +177,7 @@ HarmonicParse ParseHarmonicFormula(const QString &reply)
         return Failure(FormulaSyntaxTitle());
     if (!s.isEmpty()) {
         const double k = LeadingNumber(s);
-        if (std::isfinite(k) && k > -32768.5 && k < 32767.5) {
+        if (k >= -32768.5 && k <= 32767.5) {
             const int rounded = RoundHalfEven(k);
             if (rounded >= -32768 && rounded <= 32767)
                 t.K2 = rounded;

@@ -97,6 +97,8 @@ TEST(HarmonicFormula, RatioRelativeToFirstTerm)
     EXPECT_EQ(Parsed("sinx+sin2.5x").K2, 2);
     EXPECT_EQ(Parsed("sinx+sin3.5x").K2, 4);
     EXPECT_EQ(Parsed("sinx+sin99999x").K2, 1); // outside 16 bits
+    EXPECT_EQ(Parsed("sinx+sin32767.5x").K2, 1);
+    EXPECT_EQ(Parsed("sinx+sin-32768.5x").K2, -32768);
     EXPECT_EQ(Parsed("sin3x+sinx").R(), 0);
     EXPECT_EQ(Applied("sin3x+sinx").ArbLength, 201.0f); // R = 0 keeps the length
 }

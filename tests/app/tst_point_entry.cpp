@@ -1,3 +1,4 @@
+#include "app/LengthField.h"
 #include "app/PointEntry.h"
 #include "tests/support/FakeHost.h"
 
@@ -261,6 +262,36 @@ class TestPointEntry : public QObject
         w.startX->setFocus(Qt::MouseFocusReason);
         QCOMPARE(w.stopY->text(), QStringLiteral("0.000"));
         QCOMPARE(w.entry->LineStopY(), 0.0f);
+    }
+
+    void theLengthFieldCommitsOnEnterAndOnLeaving()
+    {
+        FakeHost host;
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *length = new QLineEdit(host.length, &window);
+        length->setObjectName(QStringLiteral("Text_Arb_Length"));
+        auto *other = new QLineEdit(&window);
+        layout->addWidget(length);
+        layout->addWidget(other);
+        // The fake host's length text follows the field, as the window's does.
+        QObject::connect(length, &QLineEdit::textChanged, length, [&](const QString &t) { host.length = t; });
+        LengthField field(&window, host);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        field.mnuArbLength_Click();
+        QVERIFY(length->hasFocus());
+        length->selectAll();
+        QTest::keyClicks(length, QStringLiteral("10x00"));
+        QCOMPARE(length->text(), QStringLiteral("1000"));
+        QTest::keyClick(length, Qt::Key_Return);
+        QCOMPARE(host.lengthCommits, 1);
+        QCOMPARE(host.arb.ArbLength, 1000.0f);
+        QCOMPARE(host.redraws, 1);
+        other->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(host.lengthCommits, 2);
+        QCOMPARE(host.redraws, 1); // unchanged: no clearing, no redraw
+        QVERIFY(host.user.messages.empty());
     }
 };
 

@@ -258,12 +258,4 @@ ValueCommit CommitValueText(const QString &fieldText)
     return {text, EntryTextToSingle(text), out};
 }
 
-LengthCommit CommitLengthEntry(const QString &fieldText)
-{
-    const int n = EntryTextToInt(fieldText).value_or(2001);
-    bool out = false;
-    const int r = CheckArbLength(n, &out);
-    return {QString::number(r), static_cast<float>(r), out};
-}
-
 } // namespace arb

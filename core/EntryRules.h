@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/LengthRule.h"
-
 #include <QString>
 #include <optional>
 
@@ -109,10 +107,5 @@ struct ValueCommit {
 
 // Commit of a value field: empty text and text that is no number commit as 0.
 ValueCommit CommitValueText(const QString &fieldText);
-
-// Commit of the length field: empty text and text that is no number commit as
-// "2001"; a number with a fraction is rounded, halves to even ("200.5" gives
-// 200); a digit string too long for an integer gives the upper bound.
-LengthCommit CommitLengthEntry(const QString &fieldText);
 
 } // namespace arb

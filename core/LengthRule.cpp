@@ -1,6 +1,7 @@
 #include "core/LengthRule.h"
 
 #include "core/ArbStore.h"
+#include "core/EntryRules.h"
 
 namespace arb
 {
@@ -19,17 +20,10 @@ int CheckArbLength(long long n, bool *outOfRange)
 
 LengthCommit CommitLengthText(const QString &fieldText)
 {
-    QString text = fieldText.trimmed();
-    bool allDigits = !text.isEmpty();
-    for (const QChar c : text)
-        allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    if (!allDigits)
-        text = QStringLiteral("2001");
-    // A digit string too long for an integer holds as the upper bound.
-    bool ok = false;
-    long long n = text.toLongLong(&ok);
-    if (!ok)
-        n = static_cast<long long>(kMaxArbLength) + 1;
+    // Empty text and text that is no number commit as 2001; a fractional
+    // length (left by a waveform file) rounds half to even; digits beyond an
+    // integer hold as the upper bound.
+    const int n = EntryTextToInt(fieldText).value_or(2001);
     bool out = false;
     const int r = CheckArbLength(n, &out);
     return {QString::number(r), static_cast<float>(r), out};

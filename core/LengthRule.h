@@ -6,8 +6,8 @@ namespace arb
 {
 
 // The rules of the length field: a committed length is held to 4..16384, an
-// empty field means 2001, and text that is not a whole number commits as an
-// empty field would.
+// empty field means 2001, a fractional one rounds half to even, and text that
+// is no number commits as an empty field would.
 struct LengthCommit {
     QString text;    // what the field shows afterwards
     float length;    // the new ArbLength

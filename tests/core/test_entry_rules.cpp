@@ -1,4 +1,5 @@
 #include "core/EntryRules.h"
+#include "core/LengthRule.h"
 #include "core/NameRules.h"
 
 #include <gtest/gtest.h>
@@ -232,7 +233,7 @@ TEST(LengthCommit, FieldTextsCommitAsTheLengthRulesSay)
                           Case{"0012", "12", false}, Case{"", "2001", false}, Case{"abc", "2001", false},
                           Case{"99999999999999999999", "16384", true}, Case{"200.5", "200", false},
                           Case{"201.5", "202", false}}) {
-        const LengthCommit c = CommitLengthEntry(QString::fromLatin1(k.text));
+        const LengthCommit c = CommitLengthText(QString::fromLatin1(k.text));
         EXPECT_EQ(c.text, QString::fromLatin1(k.shown)) << k.text;
         EXPECT_EQ(c.length, c.text.toFloat()) << k.text;
         EXPECT_EQ(c.outOfRange, k.message) << k.text;

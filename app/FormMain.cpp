@@ -5,10 +5,14 @@
 #include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
 #include "app/HelpViewer.h"
+#include "app/LengthField.h"
 #include "app/MainMenus.h"
 #include "app/MainStatusBar.h"
 #include "app/MainToolBar.h"
+#include "app/NameField.h"
+#include "app/PointEntry.h"
 #include "app/Resources.h"
+#include "app/WaveCommands.h"
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
 #include "link/PlatformVisa.h"
@@ -74,6 +78,14 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     scope_ = new ScopeCapture(this, *this, services.scope);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
+    waves_ = new WaveCommands(*this, this);
+    waves_->connectMenu(this);
+    lengthField_ = new LengthField(this, *this, this);
+    pointEntry_ = new PointEntry(this, *this, this);
+    nameField_ = new NameField(this, prompt_, this);
+    link_->setNameChangedSource([this] { return nameField_->NameChanged(); });
+    // Every full redraw first restores a customised name to its default.
+    view_->setBeforeFullRedraw([this] { nameField_->ResetDefaultName(); });
 
     client_->installEventFilter(this);
     c_.Toolbar1->installEventFilter(this);
@@ -106,7 +118,8 @@ void FormMain::wireCommands()
     connect(c_.Command_ArbWaveClear, &QPushButton::clicked, this, &FormMain::mnuArbClear_Click);
     onAction("menuHelp", [this] { menuHelp_Click(); });
     onAction("menuArbAbout", [this] { menuArbAbout_Click(); });
-    onAction("mnuArbLength", [this] { c_.Text_Arb_Length->setFocus(Qt::OtherFocusReason); });
+    onAction("mnuArbLength", [this] { lengthField_->mnuArbLength_Click(); });
+    onAction("mnuArbLineDraw", [this] { pointEntry_->mnuArbLineDraw_Click(); });
     // The menu's "绘制" does what the tool bar's drawing button does.
     onAction("mnuArbDraw", [this] { c_.Picture_Arb->setCursor(Qt::CrossCursor); });
 }
@@ -134,6 +147,9 @@ void FormMain::Form_Load()
     // 4. The view shows the whole waveform.
     view_->setView(0, RoundHalfEven(store_.ArbLength));
 
+    // 5. The segment fields' design texts give the segment.
+    pointEntry_->startUp();
+
     // 6. The canvas.
     c_.Picture_Arb->setVisible(true);
     view_->ClearPlot();
@@ -142,8 +158,8 @@ void FormMain::Form_Load()
     // 7. The download progress bar is shown only while sending.
     c_.PbrSend->setVisible(false);
 
-    // 8. The slot number.
-    c_.Label_ArbNumber->setAlignment(Qt::AlignCenter);
+    // 8. The slot number and its scroll bar.
+    nameField_->startUp();
 
     // 9. Panning.
     c_.HScroll_XZoom->setMinimum(0);
@@ -232,12 +248,14 @@ void FormMain::commitLength()
 
 QString FormMain::nameText() const
 {
-    return c_.txtName->text();
+    // An emptied field gives the default name, so nothing sends or saves an
+    // empty name.
+    return nameField_->Name();
 }
 
 void FormMain::setNameText(const QString &text)
 {
-    c_.txtName->setText(text);
+    nameField_->SetNameText(text);
 }
 
 bool FormMain::InstrConnected() const

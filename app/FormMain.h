@@ -19,6 +19,10 @@ class VisaApi;
 }
 
 class FileCommands;
+class LengthField;
+class NameField;
+class PointEntry;
+class WaveCommands;
 class FreehandDrawing;
 class GeneratorLink;
 class HelpViewer;
@@ -65,6 +69,8 @@ class FormMain : public QMainWindow, public WaveformHost
     bool InstrConnected() const;
     GeneratorLink &generatorLink() { return *link_; }
     ScopeCapture &scopeCapture() { return *scope_; }
+    PointEntry &pointEntry() { return *pointEntry_; }
+    NameField &nameField() { return *nameField_; }
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
@@ -98,6 +104,10 @@ class FormMain : public QMainWindow, public WaveformHost
     GeneratorLink *link_ = nullptr;
     ScopeCapture *scope_ = nullptr;
     FileCommands *files_ = nullptr;
+    WaveCommands *waves_ = nullptr;
+    LengthField *lengthField_ = nullptr;
+    PointEntry *pointEntry_ = nullptr;
+    NameField *nameField_ = nullptr;
 };
 
 } // namespace arb

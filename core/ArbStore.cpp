@@ -47,6 +47,20 @@ int ArbStore::PointCount() const
     return std::clamp(RoundHalfEven(ArbLength), 0, kMaxArbLength);
 }
 
+void ArbStore::ChooseFullScale()
+{
+    ArbScale = 1.0;
+    UpdateMinMaxPass();
+    const float top = ArbMaxValue;
+    const float bottom = std::fabs(ArbMinValue);
+    if (top == 0.0f && bottom == 0.0f)
+        return;
+    if (top >= 1.0f || bottom >= 1.0f)
+        return;
+    const float peak = bottom < top ? top : bottom;
+    ArbScale = 1.0 / static_cast<double>(peak);
+}
+
 void ArbStore::ClearPoints()
 {
     const int last = LastIndex();

@@ -39,6 +39,11 @@ struct ArbStore {
     // round(ArbLength), kept inside 0..kMaxArbLength.
     int PointCount() const;
 
+    // ArbScale for output at full scale: 1/peak when every point lies
+    // strictly inside -1..+1 and some point is not 0, 1.0 otherwise. Runs a
+    // pass of UpdateMinMax.
+    void ChooseFullScale();
+
     // Zeroes points 0..N-1 only.
     void ClearPoints();
 };

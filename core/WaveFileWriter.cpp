@@ -15,16 +15,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 void ScaleToFullScale(ArbStore &store)
 {
-    store.ArbScale = 1.0;
-    store.UpdateMinMaxPass();
-    const float top = store.ArbMaxValue;
-    const float bottom = std::fabs(store.ArbMinValue);
-    if (top == 0.0f && bottom == 0.0f)
+    store.ChooseFullScale();
+    if (store.ArbScale == 1.0)
         return;
-    if (top >= 1.0f || bottom >= 1.0f)
-        return;
-    const float peak = bottom < top ? top : bottom;
-    store.ArbScale = 1.0 / static_cast<double>(peak);
     const int last = store.LastIndex();
     for (int i = 0; i <= last; ++i) {
         float &p = store.ArbData[static_cast<std::size_t>(i)];

@@ -18,16 +18,7 @@ int LastPassNumber(float arbLength)
 
 void ChooseDownloadScale(ArbStore &store)
 {
-    store.ArbScale = 1.0;
-    store.UpdateMinMaxPass();
-    const float top = store.ArbMaxValue;
-    const float bottom = std::fabs(store.ArbMinValue);
-    if (top == 0.0f && bottom == 0.0f)
-        return;
-    if (top >= 1.0f || bottom >= 1.0f)
-        return;
-    const float peak = bottom < top ? top : bottom;
-    store.ArbScale = 1.0 / static_cast<double>(peak);
+    store.ChooseFullScale();
 }
 
 Chunk BuildChunk(const ArbStore &store, ArbHexTable &table, int pass, const std::string &name,

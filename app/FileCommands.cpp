@@ -121,20 +121,29 @@ void FileCommands::reportFailure(WaveReadStatus status)
         report(FileReadFailedMessage());
 }
 
+std::unique_ptr<QFile> FileCommands::openChosenFile(const QString &filter, const QStringList &endings)
+{
+    const std::optional<QString> path = host_.prompt().openFile(kOpenTitle, filter);
+    if (!path)
+        return nullptr;
+    if (!HasFileEnding(*path, endings)) {
+        report(WrongEndingMessage());
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>(*path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        report(FileOpenFailedMessage());
+        return nullptr;
+    }
+    return file;
+}
+
 void FileCommands::menuFileOpen_Click()
 {
-    const std::optional<QString> path = host_.prompt().openFile(kOpenTitle, OpenFilter());
-    if (!path)
+    const std::unique_ptr<QFile> chosen = openChosenFile(OpenFilter(), OpenEndings());
+    if (!chosen)
         return;
-    if (!HasFileEnding(*path, OpenEndings())) {
-        report(WrongEndingMessage());
-        return;
-    }
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report(FileOpenFailedMessage());
-        return;
-    }
+    QFile &file = *chosen;
     DeviceLineSource lines(file);
     WaveFileReader reader(lines);
     WaveFileHeader header;
@@ -199,18 +208,10 @@ void FileCommands::mnuWaveDec_Click()
 
 void FileCommands::combineFile(WaveCombine op)
 {
-    const std::optional<QString> path = host_.prompt().openFile(kOpenTitle, CombineFilter());
-    if (!path)
+    const std::unique_ptr<QFile> chosen = openChosenFile(CombineFilter(), CombineEndings());
+    if (!chosen)
         return;
-    if (!HasFileEnding(*path, CombineEndings())) {
-        report(WrongEndingMessage());
-        return;
-    }
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report(FileOpenFailedMessage());
-        return;
-    }
+    QFile &file = *chosen;
     DeviceLineSource lines(file);
     WaveFileReader reader(lines);
     WaveFileHeader header;

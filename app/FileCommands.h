@@ -2,8 +2,10 @@
 
 #include "core/WaveFileReader.h"
 
+#include <QFile>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -36,6 +38,9 @@ class FileCommands : public QObject
     void mnuWaveDec_Click();
 
   private:
+    // Asks for a file to read with the filter, checks its ending and opens
+    // it; none when cancelled or refused (the refusal is reported).
+    std::unique_ptr<QFile> openChosenFile(const QString &filter, const QStringList &endings);
     void combineFile(WaveCombine op);
     void report(const QString &text);
     void reportFailure(WaveReadStatus status);

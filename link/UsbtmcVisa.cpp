@@ -201,8 +201,8 @@ ViStatus UsbtmcVisa::viVScanf(ViSession vi, ViConstString readFmt, ViVAList para
     auto it = instruments_.find(vi);
     if (it == instruments_.end())
         return VI_ERROR_INV_OBJECT;
-    ReadFormat spec;
-    if (const ViStatus status = ParseReadFormat(readFmt, spec); Failed(status))
+    ReadFormat parsed;
+    if (const ViStatus status = ParseReadFormat(readFmt, parsed); Failed(status))
         return status;
     char *buffer = va_arg(params, char *);
     if (!buffer)
@@ -211,7 +211,7 @@ ViStatus UsbtmcVisa::viVScanf(ViSession vi, ViConstString readFmt, ViVAList para
     const ViStatus status = readReply(it->second, reply);
     if (Failed(status) && reply.empty())
         return status;
-    StoreReply(spec, reply, buffer);
+    StoreReply(parsed, reply, buffer);
     return status;
 }
 

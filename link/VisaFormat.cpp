@@ -34,7 +34,7 @@ ViStatus ExpandWriteFormat(ViConstString format, std::string &bytes)
     return VI_SUCCESS;
 }
 
-ViStatus ParseReadFormat(ViConstString format, ReadFormat &spec)
+ViStatus ParseReadFormat(ViConstString format, ReadFormat &parsed)
 {
     if (!format || format[0] != '%')
         return VI_ERROR_NSUP_FMT;
@@ -48,28 +48,28 @@ ViStatus ParseReadFormat(ViConstString format, ReadFormat &spec)
     }
     if (width == 0)
         return VI_ERROR_NSUP_FMT;
-    spec.width = width;
+    parsed.width = width;
     if (std::strcmp(p, "t") == 0) {
-        spec.kind = ReadFormat::Kind::ToEnd;
+        parsed.kind = ReadFormat::Kind::ToEnd;
         return VI_SUCCESS;
     }
     if (std::strcmp(p, "[^\n]") == 0 || std::strcmp(p, "[^\\n]") == 0) {
-        spec.kind = ReadFormat::Kind::ToLineFeed;
+        parsed.kind = ReadFormat::Kind::ToLineFeed;
         return VI_SUCCESS;
     }
     return VI_ERROR_NSUP_FMT;
 }
 
-void StoreReply(const ReadFormat &spec, const std::string &reply, char *buffer)
+void StoreReply(const ReadFormat &parsed, const std::string &reply, char *buffer)
 {
     std::size_t length = reply.size();
-    if (spec.kind == ReadFormat::Kind::ToLineFeed) {
+    if (parsed.kind == ReadFormat::Kind::ToLineFeed) {
         const std::size_t lf = reply.find('\n');
         if (lf != std::string::npos)
             length = lf;
     }
-    if (length > spec.width)
-        length = spec.width;
+    if (length > parsed.width)
+        length = parsed.width;
     std::memcpy(buffer, reply.data(), length);
     buffer[length] = '\0';
 }

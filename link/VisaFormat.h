@@ -23,10 +23,10 @@ struct ReadFormat {
     Kind kind = Kind::ToEnd;
     std::size_t width = 0;
 };
-ViStatus ParseReadFormat(ViConstString format, ReadFormat &spec);
+ViStatus ParseReadFormat(ViConstString format, ReadFormat &parsed);
 
-// Writes what a bounded read stores from reply: at most spec.width
+// Writes what a bounded read stores from reply: at most parsed.width
 // characters and a NUL.
-void StoreReply(const ReadFormat &spec, const std::string &reply, char *buffer);
+void StoreReply(const ReadFormat &parsed, const std::string &reply, char *buffer);
 
 } // namespace arb::visa

@@ -22,16 +22,16 @@ TEST(ExpandWriteFormat, PercentAndBackslashSequences)
 
 TEST(ReadFormat, OnlyBoundedStringConversions)
 {
-    ReadFormat spec;
-    ASSERT_EQ(ParseReadFormat("%199[^\n]", spec), VI_SUCCESS);
-    EXPECT_EQ(spec.kind, ReadFormat::Kind::ToLineFeed);
-    EXPECT_EQ(spec.width, 199u);
-    ASSERT_EQ(ParseReadFormat("%50t", spec), VI_SUCCESS);
-    EXPECT_EQ(spec.kind, ReadFormat::Kind::ToEnd);
-    EXPECT_EQ(spec.width, 50u);
-    EXPECT_EQ(ParseReadFormat("%t", spec), VI_ERROR_NSUP_FMT);
-    EXPECT_EQ(ParseReadFormat("%5d", spec), VI_ERROR_NSUP_FMT);
-    EXPECT_EQ(ParseReadFormat("x", spec), VI_ERROR_NSUP_FMT);
+    ReadFormat parsed;
+    ASSERT_EQ(ParseReadFormat("%199[^\n]", parsed), VI_SUCCESS);
+    EXPECT_EQ(parsed.kind, ReadFormat::Kind::ToLineFeed);
+    EXPECT_EQ(parsed.width, 199u);
+    ASSERT_EQ(ParseReadFormat("%50t", parsed), VI_SUCCESS);
+    EXPECT_EQ(parsed.kind, ReadFormat::Kind::ToEnd);
+    EXPECT_EQ(parsed.width, 50u);
+    EXPECT_EQ(ParseReadFormat("%t", parsed), VI_ERROR_NSUP_FMT);
+    EXPECT_EQ(ParseReadFormat("%5d", parsed), VI_ERROR_NSUP_FMT);
+    EXPECT_EQ(ParseReadFormat("x", parsed), VI_ERROR_NSUP_FMT);
 }
 
 TEST(ReadFormat, StoredReplyIsCutToTheWidth)

@@ -95,12 +95,12 @@ void FreehandDrawing::DrawStep(double x, double y)
     const auto &d = store_.ArbData;
     if (f < idx) {
         eraseStrip(f, std::min(idx + 1, end));
-        view_->DrawSegment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
+        segment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
         RedrawRight(idx);
         RedrawLeft(f);
     } else if (idx < f) {
         eraseStrip(std::max(idx - 1, start), f);
-        view_->DrawSegment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
+        segment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
         RedrawLeft(idx);
         RedrawRight(f);
     } else if (idx == start) {
@@ -114,8 +114,16 @@ void FreehandDrawing::DrawStep(double x, double y)
         RedrawLeft(idx);
         RedrawRight(idx);
     }
+    canvas_->drawLines(pending_, PlotWaveColour());
+    pending_.clear();
     view_->LastDrawIndex = idx;
     view_->setCurrentCoordinates(idx, v);
+}
+
+void FreehandDrawing::segment(int index1, float value1, int index2, float value2)
+{
+    pending_.push_back({static_cast<double>(index1), value1 * kValueScale, static_cast<double>(index2),
+                        value2 * kValueScale});
 }
 
 void FreehandDrawing::RedrawRight(int n)
@@ -125,9 +133,9 @@ void FreehandDrawing::RedrawRight(int n)
     const auto &d = store_.ArbData;
     for (int j = n; j <= n + 1 + k; ++j) {
         if (j < end)
-            view_->DrawSegment(j, d[static_cast<std::size_t>(j)], j + 1, d[static_cast<std::size_t>(j + 1)]);
+            segment(j, d[static_cast<std::size_t>(j)], j + 1, d[static_cast<std::size_t>(j + 1)]);
         else if (j == end)
-            view_->DrawSegment(j, d[static_cast<std::size_t>(j)], j, d[static_cast<std::size_t>(j)]);
+            segment(j, d[static_cast<std::size_t>(j)], j, d[static_cast<std::size_t>(j)]);
     }
 }
 
@@ -138,9 +146,9 @@ void FreehandDrawing::RedrawLeft(int n)
     const auto &d = store_.ArbData;
     for (int j = n; j >= n - 1 - k; --j) {
         if (j > start)
-            view_->DrawSegment(j, d[static_cast<std::size_t>(j)], j - 1, d[static_cast<std::size_t>(j - 1)]);
+            segment(j, d[static_cast<std::size_t>(j)], j - 1, d[static_cast<std::size_t>(j - 1)]);
         else if (j == 0)
-            view_->DrawSegment(0, d[0], 0, d[0]);
+            segment(0, d[0], 0, d[0]);
     }
 }
 

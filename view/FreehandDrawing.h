@@ -2,12 +2,14 @@
 
 #include <QObject>
 #include <QPointF>
+#include <vector>
+
+#include "view/PlotCanvas.h"
 
 namespace arb
 {
 
 struct ArbStore;
-class PlotCanvas;
 class WaveView;
 
 // Value of a canvas height y (value x 1000000) as freehand drawing stores it:
@@ -37,6 +39,10 @@ class FreehandDrawing : public QObject
     void eraseStrip(int a, int b);
     void RedrawRight(int n);
     void RedrawLeft(int n);
+    // Segments of one step are drawn together once the strip is erased.
+    void segment(int index1, float value1, int index2, float value2);
+
+    std::vector<UserLine> pending_;
 
     ArbStore &store_;
     PlotCanvas *canvas_;

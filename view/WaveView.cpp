@@ -41,6 +41,7 @@ void WaveView::setLayoutFactors(float scaleX, float scaleY)
 {
     scaleX_ = scaleX;
     scaleY_ = scaleY;
+    labelsView_ = {-1, -1};
 }
 
 void WaveView::setView(int viewStart, int viewCount)
@@ -94,6 +95,13 @@ void WaveView::DrawGrid(int p, int q)
 void WaveView::placeAxisLabels()
 {
     const QRect c = w_.canvas->geometry();
+    // The labels depend only on the view and the canvas: a stroke's many
+    // narrow grid redraws leave them alone.
+    if (c == labelsCanvas_ && view_.ViewStart == labelsView_.ViewStart &&
+        view_.ViewCount == labelsView_.ViewCount)
+        return;
+    labelsCanvas_ = c;
+    labelsView_ = view_;
     const double left = c.left() * kTwipsPerPixel;
     const double top = c.top() * kTwipsPerPixel;
     const double width = c.width() * kTwipsPerPixel;

@@ -4,6 +4,7 @@
 #include "view/ZoomRules.h"
 
 #include <QObject>
+#include <QRect>
 #include <array>
 #include <functional>
 
@@ -78,6 +79,9 @@ class WaveView : public QObject
     PlotScale scale_;
     float scaleX_ = 1.0f;
     float scaleY_ = 1.0f;
+    // The view and canvas the axis labels were last placed for.
+    QRect labelsCanvas_;
+    ViewWindow labelsView_{-1, -1};
     std::function<void()> beforeFullRedraw_;
 };
 

@@ -5,6 +5,7 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "core/ArbStore.h"
+#include "tests/support/RecordingVisa.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "view/WaveView.h"
 
@@ -30,18 +31,21 @@ class NoHelp final : public arb::HelpViewer
 };
 
 struct Editor {
-    explicit Editor(QRect area)
+    explicit Editor(QRect area, bool fake = false)
     {
         arb::FormMainServices s;
         s.store = &store;
         s.prompt = &user;
         s.help = &help;
         s.workArea = area;
+        if (fake)
+            s.visa = &visa;
         window = std::make_unique<arb::FormMain>(s);
     }
     arb::ArbStore store;
     arb::test::ScriptedPrompt user;
     NoHelp help;
+    arb::test::RecordingVisa visa;
     std::unique_ptr<arb::FormMain> window;
 };
 
@@ -103,6 +107,15 @@ void BM_StartUpBaselineWindow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StartUpBaselineWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ConstructOnly(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Editor e(AreaFor(0), state.range(0) == 1);
+        benchmark::DoNotOptimize(e.window.get());
+    }
+}
+BENCHMARK(BM_ConstructOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -145,13 +145,13 @@ class RecordingVisa final : public visa::VisaApi
     ViStatus viVScanf(ViSession vi, visa::ViConstString readFmt, visa::ViVAList params) override
     {
         calls.push_back("viVScanf " + std::to_string(vi) + " " + readFmt);
-        visa::ReadFormat spec;
-        if (const ViStatus status = visa::ParseReadFormat(readFmt, spec); visa::Failed(status))
+        visa::ReadFormat parsed;
+        if (const ViStatus status = visa::ParseReadFormat(readFmt, parsed); visa::Failed(status))
             return status;
         char *buffer = va_arg(params, char *);
         if (!open.count(vi))
             return visa::VI_ERROR_INV_OBJECT;
-        visa::StoreReply(spec, reply, buffer);
+        visa::StoreReply(parsed, reply, buffer);
         return visa::VI_SUCCESS;
     }
 

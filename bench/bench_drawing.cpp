@@ -1,10 +1,6 @@
 // One step of a freehand stroke at 201, 2500 and 16384 visible points, beside
 // the full redraw of the same waveform in the same run.
-#include "app/FormMain.h"
-#include "app/HelpViewer.h"
-#include "core/ArbStore.h"
-#include "tests/support/RecordingVisa.h"
-#include "tests/support/ScriptedPrompt.h"
+#include "bench/BenchEditor.h"
 #include "view/FreehandDrawing.h"
 
 #include <QApplication>
@@ -16,33 +12,15 @@
 namespace
 {
 
-class NoHelp final : public arb::HelpViewer
-{
-  public:
-    bool open(const QString &) override { return true; }
-};
-
-struct Editor {
+struct Editor : arb::bench::BenchEditor {
     explicit Editor(int points)
     {
-        arb::FormMainServices s;
-        s.store = &store;
-        s.prompt = &user;
-        s.help = &help;
-        s.visa = &visa;
-        s.workArea = QRect(0, 0, 1024, 768);
-        window = std::make_unique<arb::FormMain>(s);
         store.ArbLength = static_cast<float>(points);
         for (int i = 0; i < points; ++i)
             store.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.01));
         window->DrawWaveAll();
         drawing = window->findChild<arb::FreehandDrawing *>();
     }
-    arb::ArbStore store;
-    arb::test::ScriptedPrompt user;
-    NoHelp help;
-    arb::test::RecordingVisa visa;
-    std::unique_ptr<arb::FormMain> window;
     arb::FreehandDrawing *drawing = nullptr;
 };
 
@@ -86,11 +64,5 @@ BENCHMARK(BM_FullRedraw)->Arg(201)->Arg(2500)->Arg(16384)->Unit(benchmark::kMicr
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return arb::bench::RunWidgetBenchmarks(argc, argv);
 }

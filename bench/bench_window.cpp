@@ -2,11 +2,7 @@
 // platform. DrawWaveAll is timed at 201, 2500 and 16384 points at the design
 // scale and at a 1920 x 1040 work area; start-up is compared with a plain
 // window of about 80 widgets with Chinese captions built in the same run.
-#include "app/FormMain.h"
-#include "app/HelpViewer.h"
-#include "core/ArbStore.h"
-#include "tests/support/RecordingVisa.h"
-#include "tests/support/ScriptedPrompt.h"
+#include "bench/BenchEditor.h"
 #include "view/WaveView.h"
 
 #include <QApplication>
@@ -24,29 +20,10 @@
 namespace
 {
 
-class NoHelp final : public arb::HelpViewer
-{
-  public:
-    bool open(const QString &) override { return true; }
-};
-
-struct Editor {
-    explicit Editor(QRect area, bool fake = false)
-    {
-        arb::FormMainServices s;
-        s.store = &store;
-        s.prompt = &user;
-        s.help = &help;
-        s.workArea = area;
-        if (fake)
-            s.visa = &visa;
-        window = std::make_unique<arb::FormMain>(s);
-    }
-    arb::ArbStore store;
-    arb::test::ScriptedPrompt user;
-    NoHelp help;
-    arb::test::RecordingVisa visa;
-    std::unique_ptr<arb::FormMain> window;
+// The editor at start-up, with the platform VISA (as the program runs) or
+// the test double.
+struct Editor : arb::bench::BenchEditor {
+    explicit Editor(QRect area, bool fake = false) : BenchEditor(area, fake) {}
 };
 
 QRect AreaFor(int scale)
@@ -121,11 +98,5 @@ BENCHMARK(BM_ConstructOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseR
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return arb::bench::RunWidgetBenchmarks(argc, argv);
 }

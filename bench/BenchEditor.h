@@ -1,0 +1,56 @@
+#pragma once
+
+// The real main window for benchmarks: a scripted user, no help viewer, and
+// the platform VISA or a test double.
+#include "app/FormMain.h"
+#include "app/HelpViewer.h"
+#include "core/ArbStore.h"
+#include "tests/support/RecordingVisa.h"
+#include "tests/support/ScriptedPrompt.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace arb::bench
+{
+
+class NoHelp final : public HelpViewer
+{
+  public:
+    bool open(const QString &) override { return true; }
+};
+
+struct BenchEditor {
+    explicit BenchEditor(QRect area = QRect(0, 0, 1024, 768), bool fakeVisa = true)
+    {
+        FormMainServices s;
+        s.store = &store;
+        s.prompt = &user;
+        s.help = &help;
+        s.workArea = area;
+        if (fakeVisa)
+            s.visa = &visa;
+        window = std::make_unique<FormMain>(s);
+    }
+    ArbStore store;
+    test::ScriptedPrompt user;
+    NoHelp help;
+    test::RecordingVisa visa;
+    std::unique_ptr<FormMain> window;
+};
+
+// main() of a benchmark program that needs widgets, on the offscreen
+// platform unless another one is asked for.
+inline int RunWidgetBenchmarks(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace arb::bench

@@ -6,6 +6,7 @@
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/TdsCommands.h"
+#include "view/ChosenEntryGuard.h"
 #include "view/UserPrompt.h"
 
 #include <QComboBox>
@@ -31,6 +32,12 @@ QString DisconnectCaption()
 QString ConnectCaption()
 {
     return QStringLiteral("连接TEK示波器");
+}
+
+// The entry the user chose; typed text never counts.
+QString Chosen(const QComboBox *box)
+{
+    return box->currentIndex() >= 0 ? box->itemText(box->currentIndex()) : QString();
 }
 
 template <typename T> T *Control(QWidget *window, const char *name)
@@ -105,9 +112,9 @@ void ScopeCapture::fillEntries(QComboBox *box, const QStringList &entries)
     const QSignalBlocker block(box);
     box->clear();
     box->addItems(entries);
-    box->setInsertPolicy(QComboBox::NoInsert);
     box->setCurrentIndex(-1);
     box->setEditText(text);
+    new ChosenEntryGuard(box);
 }
 
 void ScopeCapture::startUp()
@@ -156,7 +163,7 @@ void ScopeCapture::shutDown()
 
 void ScopeCapture::cobSetComm_Click()
 {
-    if (!settings_.SelectPort(cobSetComm_->currentText()))
+    if (!settings_.SelectPort(Chosen(cobSetComm_)))
         return;
     if (!comm_->isOpen()) {
         comm_->setCommPort(settings_.ScopePort);
@@ -174,27 +181,27 @@ void ScopeCapture::cobSetComm_Click()
 
 void ScopeCapture::cobBaud_Click()
 {
-    settings_.SelectBaud(cobBaud_->currentText());
+    settings_.SelectBaud(Chosen(cobBaud_));
 }
 
 void ScopeCapture::cobParity_Click()
 {
-    settings_.SelectParity(cobParity_->currentText());
+    settings_.SelectParity(Chosen(cobParity_));
 }
 
 void ScopeCapture::cobFlowHardSoft_Click()
 {
-    settings_.SelectFlow(cobFlowHardSoft_->currentText());
+    settings_.SelectFlow(Chosen(cobFlowHardSoft_));
 }
 
 void ScopeCapture::cobOscilEOLString_Click()
 {
-    settings_.SelectEol(cobOscilEOLString_->currentText());
+    settings_.SelectEol(Chosen(cobOscilEOLString_));
 }
 
 void ScopeCapture::cobChannel_Click()
 {
-    settings_.SelectSource(cobChannel_->currentText());
+    settings_.SelectSource(Chosen(cobChannel_));
 }
 
 void ScopeCapture::cmdLink_Click()

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -210,6 +211,50 @@ class TestScopeCapture : public QObject
         // Typing into a box stores nothing.
         rig.combo("cobBaud")->setEditText(QStringLiteral("600"));
         QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("9600"));
+    }
+
+    void typedTextChangesNoSetting()
+    {
+        Rig rig;
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        QComboBox *port = rig.combo("cobSetComm");
+        QComboBox *baud = rig.combo("cobBaud");
+        QComboBox *channel = rig.combo("cobChannel");
+        const auto typeInto = [](QComboBox *box, const char *text) {
+            box->setFocus();
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(text));
+        };
+
+        // An entry's text typed and Enter: nothing chosen, the text returns.
+        typeInto(port, "COM3");
+        QTest::keyClick(port, Qt::Key_Return);
+        QCOMPARE(rig.scope->settings().ScopePort, 1);
+        QCOMPARE(rig.scope->comm().commPort(), 1);
+        QCOMPARE(port->currentText(), QStringLiteral("COM1"));
+
+        // Typed, then the field is left with Tab.
+        typeInto(baud, "1200");
+        QCOMPARE(baud->currentText(), QStringLiteral("1200"));
+        QTest::keyClick(baud, Qt::Key_Tab);
+        QVERIFY(!baud->hasFocus());
+        QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("9600"));
+        QCOMPARE(baud->currentText(), QStringLiteral("9600"));
+
+        // A prefix is not completed to the entry it starts.
+        typeInto(channel, "REF");
+        QTest::keyClick(channel, Qt::Key_Enter);
+        QCOMPARE(rig.scope->settings().ScopeSource, QStringLiteral("CH1"));
+        QCOMPARE(channel->currentText(), QStringLiteral("CH1"));
+
+        // The arrow keys choose an entry, and its rule runs.
+        channel->setFocus();
+        QTest::keyClick(channel, Qt::Key_Down);
+        QCOMPARE(channel->currentText(), QStringLiteral("CH2"));
+        QCOMPARE(rig.scope->settings().ScopeSource, QStringLiteral("CH2"));
+        QTest::keyClick(baud, Qt::Key_Up);
+        QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("4800"));
     }
 
     void connectIdentifiesWithinOneSecond()

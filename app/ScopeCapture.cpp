@@ -243,14 +243,24 @@ void ScopeCapture::cmdLink_Click()
 
 void ScopeCapture::cmdReadValue_Click()
 {
-    state_.beginTrace(now(), settings_.ScopeBaud);
-    Label_TDS_percent_->setText(
-        CaptureState::PercentText(state_.ScopeByteCount / static_cast<double>(kTracePoints) * 100.0));
+    startTraceRead();
     timer_->start(kTimerIntervalMs);
     for (const QByteArray &command : TraceReadCommands(settings_.ScopeSource, settings_.ScopeEol)) {
         if (!send(command))
             return;
     }
+    showTraceProgress();
+}
+
+void ScopeCapture::startTraceRead()
+{
+    state_.beginTrace(now(), settings_.ScopeBaud);
+    Label_TDS_percent_->setText(
+        CaptureState::PercentText(state_.ScopeByteCount / static_cast<double>(kTracePoints) * 100.0));
+}
+
+void ScopeCapture::showTraceProgress()
+{
     Label_TDS_percent_->setVisible(true);
     PbrSend_->setMaximum(kTracePoints);
     PbrSend_->setValue(0);
@@ -269,16 +279,22 @@ void ScopeCapture::MSComm_TDS_OnComm()
         PbrSend_->setMaximum(p.maximum);
         if (p.value)
             PbrSend_->setValue(*p.value);
+        if (p.identified) {
+            timer_->stop();
+            identified();
+        }
         return;
     }
 
     const CaptureState::TraceProgress p = state_.receiveTrace(bytes, host_.store());
     if (p.percentBefore)
         Label_TDS_percent_->setText(*p.percentBefore);
-    if (p.judgeNow && !timer_->isActive())
-        timer_->start(kTimerIntervalMs);
     if (p.value)
         PbrSend_->setValue(*p.value);
+    if (p.complete) {
+        timer_->stop();
+        takeTrace();
+    }
 }
 
 void ScopeCapture::Timer_TDS_Timer()
@@ -288,29 +304,45 @@ void ScopeCapture::Timer_TDS_Timer()
         return;
     timer_->stop();
 
-    UserPrompt &user = host_.prompt();
-    ArbStore &store = host_.store();
     switch (verdict) {
-    case CaptureState::Verdict::Identified:
-        host_.setLengthText(QString::number(static_cast<double>(store.ArbLength)));
-        cmdLink_->setText(DisconnectCaption());
-        cmdReadValue_->setEnabled(true);
-        PbrSend_->setVisible(false);
-        return;
-    case CaptureState::Verdict::IdentifyFailed:
-        user.message(IdentifyFailedMessage(), ScopeFailureTitle(), MessageIcon::Critical);
-        PbrSend_->setVisible(false);
-        return;
-    case CaptureState::Verdict::TraceComplete:
-        store.ArbLength = static_cast<float>(kTracePoints);
-        host_.setLengthText(QString::number(kTracePoints));
-        host_.DrawWaveAll();
-        break;
-    case CaptureState::Verdict::TraceFailed:
-        user.message(TraceFailedMessage(), ScopeReadFailureTitle(), MessageIcon::Critical);
-        break;
+    case CaptureState::Verdict::Identified: identified(); return;
+    case CaptureState::Verdict::IdentifyFailed: identifyFailed(); return;
+    case CaptureState::Verdict::TraceComplete: takeTrace(); return;
+    case CaptureState::Verdict::TraceFailed: traceFailed(); return;
     case CaptureState::Verdict::Wait: return;
     }
+}
+
+void ScopeCapture::identified()
+{
+    host_.setLengthText(QString::number(static_cast<double>(host_.store().ArbLength)));
+    cmdLink_->setText(DisconnectCaption());
+    cmdReadValue_->setEnabled(true);
+    PbrSend_->setVisible(false);
+}
+
+void ScopeCapture::identifyFailed()
+{
+    host_.prompt().message(IdentifyFailedMessage(), ScopeFailureTitle(), MessageIcon::Critical);
+    PbrSend_->setVisible(false);
+}
+
+void ScopeCapture::takeTrace()
+{
+    host_.store().ArbLength = static_cast<float>(kTracePoints);
+    host_.setLengthText(QString::number(kTracePoints));
+    host_.DrawWaveAll();
+    endTraceProgress();
+}
+
+void ScopeCapture::traceFailed()
+{
+    host_.prompt().message(TraceFailedMessage(), ScopeReadFailureTitle(), MessageIcon::Critical);
+    endTraceProgress();
+}
+
+void ScopeCapture::endTraceProgress()
+{
     PbrSend_->setVisible(false);
     Label_TDS_percent_->setVisible(false);
     Label_TDS_percent_->setText(QString());

@@ -71,6 +71,18 @@ class ScopeCapture : public QObject
     QTimer *timer() const { return timer_; }
 
   private:
+    // The start of every trace read: a new request, its percent at zero.
+    void startTraceRead();
+    void showTraceProgress();
+    // The verdicts on a request, whether its reply settled it or its deadline.
+    void identified();
+    void identifyFailed();
+    // A complete trace, its points already in the store, becomes the
+    // waveform: 2500 points, the length field and a full redraw.
+    void takeTrace();
+    void traceFailed();
+    void endTraceProgress();
+
     void fillEntries(QComboBox *box, const QStringList &entries);
     // Writes one command; a closed or failing port is reported, and the link
     // returns to not connected.

@@ -117,6 +117,9 @@ class FakeTds
         return reply;
     }
 
+    // Sends bytes of the test's choosing at once, outside any reply.
+    bool writeRaw(const QByteArray &bytes) { return pty_.writeAll(bytes); }
+
     // Moves bytes both ways once; the event loop does it every millisecond.
     void pump()
     {

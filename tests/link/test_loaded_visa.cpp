@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 TEST(LoadedVisa, ALibraryWithoutTheEntryPointsIsPassedOver)
 {
-    // The C library loads but exports none of the nine functions.
+    // The C library loads but exports none of the ten functions.
     EXPECT_EQ(LoadedVisa::Load({"libc.so.6"}), nullptr);
     EXPECT_EQ(LoadedVisa::Load({"libno-such-visa-library.so"}), nullptr);
     EXPECT_EQ(LoadedVisa::Load({}), nullptr);
@@ -108,6 +108,12 @@ TEST_F(FakeVisaLibrary, EveryOperationReachesTheLibrary)
     char reply[200] = {};
     EXPECT_EQ(ScanfVia(*visa, vi, "%199[^\n]", reply), VI_SUCCESS);
     EXPECT_STREQ(reply, "FAKE,VX48250,0,1.0");
+    unsigned char bytes[8] = {};
+    ViUInt32 got = 0;
+    EXPECT_EQ(visa->viRead(vi, bytes, 8, &got), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viRead 9 8");
+    EXPECT_EQ(got, 4u);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(bytes), got), "#42\n");
     EXPECT_EQ(visa->viClose(vi), VI_SUCCESS);
     EXPECT_STREQ(lastCall(), "viClose 9");
     dlclose(handle);

@@ -75,7 +75,10 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
         visaApi = ownedVisa_.get();
     }
     link_ = new GeneratorLink(this, *this, *visaApi, this);
-    scope_ = new ScopeCapture(this, *this, services.scope);
+    ScopeCaptureServices scopeServices = services.scope;
+    if (!scopeServices.visa)
+        scopeServices.visa = visaApi;
+    scope_ = new ScopeCapture(this, *this, scopeServices);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
     waves_ = new WaveCommands(*this, this);
@@ -99,7 +102,12 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain()
+{
+    // A USB conversation of the oscilloscope may still use the VISA layer,
+    // which goes before the window's children.
+    scope_->shutDown();
+}
 
 void FormMain::onAction(const char *name, const std::function<void()> &handler)
 {

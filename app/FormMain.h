@@ -40,7 +40,8 @@ struct FormMainServices {
     // The VISA layer; none: the platform's library, or the built-in
     // usbtmc backend when there is none.
     visa::VisaApi *visa = nullptr;
-    // The oscilloscope's port, clock and port names; defaults: the real ones.
+    // The oscilloscope's port, clock, port names and VISA layer; defaults:
+    // the real ones, and the generator's VISA layer.
     ScopeCaptureServices scope;
 };
 

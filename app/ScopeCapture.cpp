@@ -6,7 +6,9 @@
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/TdsCommands.h"
+#include "scope/UsbScopeWorker.h"
 #include "view/ChosenEntryGuard.h"
+#include "view/PopupComboBox.h"
 #include "view/UserPrompt.h"
 
 #include <QComboBox>
@@ -64,6 +66,8 @@ ScopeCapture::ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptu
         clock_ = ownClock_.get();
     }
     comm_ = std::make_unique<ScopeComm>(*port, services.portName);
+    if (services.visa)
+        usb_ = std::make_unique<UsbScopeWorker>(*services.visa);
 
     cobSetComm_ = Control<QComboBox>(window, "cobSetComm");
     cobBaud_ = Control<QComboBox>(window, "cobBaud");
@@ -97,6 +101,13 @@ ScopeCapture::ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptu
     connect(cmdReadValue_, &QPushButton::clicked, this, &ScopeCapture::cmdReadValue_Click);
     connect(port, &SerialPortIo::dataArrived, this, &ScopeCapture::MSComm_TDS_OnComm);
     connect(timer_, &QTimer::timeout, this, &ScopeCapture::Timer_TDS_Timer);
+    if (usb_) {
+        if (auto *popup = qobject_cast<PopupComboBox *>(cobSetComm_))
+            connect(popup, &PopupComboBox::popupAboutToShow, this, &ScopeCapture::refreshUsbEntries);
+        connect(usb_.get(), &UsbScopeWorker::identified, this, &ScopeCapture::usbIdentified);
+        connect(usb_.get(), &UsbScopeWorker::traceProgress, this, &ScopeCapture::usbTraceProgress);
+        connect(usb_.get(), &UsbScopeWorker::traceRead, this, &ScopeCapture::usbTraceRead);
+    }
 }
 
 ScopeCapture::~ScopeCapture()
@@ -133,8 +144,39 @@ void ScopeCapture::setStartUpValues()
     state_.ScopeReplyDone = false;
 }
 
+void ScopeCapture::refreshUsbEntries()
+{
+    if (!usb_)
+        return;
+    QStringList found = usb_->instruments();
+    if (settings_.UsesUsb() && !found.contains(settings_.ScopeResource))
+        found << settings_.ScopeResource;
+    if (found == usbEntries())
+        return;
+    const QString chosen = Chosen(cobSetComm_);
+    const QString text = cobSetComm_->currentText();
+    const QSignalBlocker block(cobSetComm_);
+    const int ports = static_cast<int>(PortEntries().size());
+    while (cobSetComm_->count() > ports)
+        cobSetComm_->removeItem(cobSetComm_->count() - 1);
+    cobSetComm_->addItems(found);
+    const int index = chosen.isEmpty() ? -1 : cobSetComm_->findText(chosen, Qt::MatchExactly);
+    cobSetComm_->setCurrentIndex(index);
+    if (index < 0)
+        cobSetComm_->setEditText(text);
+}
+
+QStringList ScopeCapture::usbEntries() const
+{
+    QStringList entries;
+    for (int i = static_cast<int>(PortEntries().size()); i < cobSetComm_->count(); ++i)
+        entries << cobSetComm_->itemText(i);
+    return entries;
+}
+
 void ScopeCapture::selectDefaultEntries()
 {
+    refreshUsbEntries();
     struct Default {
         QComboBox *box;
         int index;
@@ -157,13 +199,31 @@ void ScopeCapture::selectDefaultEntries()
 void ScopeCapture::shutDown()
 {
     timer_->stop();
+    if (usb_) {
+        usb_->abandon();
+        usb_->wait();
+    }
     if (comm_->isOpen())
         comm_->close();
 }
 
 void ScopeCapture::cobSetComm_Click()
 {
-    if (!settings_.SelectPort(Chosen(cobSetComm_)))
+    const bool wasUsb = settings_.UsesUsb();
+    if (!settings_.SelectPort(Chosen(cobSetComm_), usbEntries()))
+        return;
+    const bool usb = settings_.UsesUsb();
+    // Baud, parity, flow control and line end belong to the serial port;
+    // they keep their values for it.
+    for (QComboBox *serialOnly : {cobBaud_, cobParity_, cobFlowHardSoft_, cobOscilEOLString_})
+        serialOnly->setEnabled(!usb);
+    if (usb != wasUsb) {
+        // Another kind of link: the one in use ends, without a message.
+        if (comm_->isOpen())
+            comm_->close();
+        dropLink();
+    }
+    if (usb)
         return;
     if (!comm_->isOpen()) {
         comm_->setCommPort(settings_.ScopePort);
@@ -212,6 +272,10 @@ void ScopeCapture::cmdLink_Click()
         cmdReadValue_->setEnabled(false);
         return;
     }
+    if (settings_.UsesUsb()) {
+        connectUsb();
+        return;
+    }
 
     state_.ScopePhase = 0;
     PbrSend_->setMinimum(0);
@@ -241,9 +305,32 @@ void ScopeCapture::cmdLink_Click()
     PbrSend_->setVisible(true);
 }
 
+void ScopeCapture::connectUsb()
+{
+    state_.ScopePhase = 0;
+    Label_TDS_percent_->setVisible(false);
+    showBusy();
+    usb_->identify(settings_.ScopeResource);
+}
+
+void ScopeCapture::usbIdentified(bool ok)
+{
+    PbrSend_->setRange(0, 1);
+    if (ok)
+        identified();
+    else
+        identifyFailed();
+}
+
 void ScopeCapture::cmdReadValue_Click()
 {
     startTraceRead();
+    if (settings_.UsesUsb()) {
+        showTraceProgress();
+        showBusy();
+        usb_->readTrace(settings_.ScopeResource, settings_.ScopeSource);
+        return;
+    }
     timer_->start(kTimerIntervalMs);
     for (const QByteArray &command : TraceReadCommands(settings_.ScopeSource, settings_.ScopeEol)) {
         if (!send(command))
@@ -265,6 +352,34 @@ void ScopeCapture::showTraceProgress()
     PbrSend_->setMaximum(kTracePoints);
     PbrSend_->setValue(0);
     PbrSend_->setVisible(true);
+}
+
+void ScopeCapture::showBusy()
+{
+    // Nothing is known of a USB reply until its points come.
+    PbrSend_->setRange(0, 0);
+    PbrSend_->setVisible(true);
+}
+
+void ScopeCapture::usbTraceProgress(int dataBytes)
+{
+    PbrSend_->setRange(0, kTracePoints);
+    PbrSend_->setValue(dataBytes);
+    Label_TDS_percent_->setText(
+        CaptureState::PercentText(dataBytes / static_cast<double>(kTracePoints) * 100.0));
+}
+
+void ScopeCapture::usbTraceRead(bool ok, const QByteArray &points)
+{
+    PbrSend_->setRange(0, kTracePoints);
+    if (!ok || points.size() < kTracePoints) {
+        traceFailed();
+        return;
+    }
+    ArbStore &store = host_.store();
+    for (int i = 0; i < kTracePoints; ++i)
+        store.ArbData[i] = TracePointValue(static_cast<unsigned char>(points[i]));
+    takeTrace();
 }
 
 void ScopeCapture::MSComm_TDS_OnComm()
@@ -372,8 +487,12 @@ void ScopeCapture::reportOpenFailure(PortOpenResult result)
 
 void ScopeCapture::dropLink()
 {
-    if (timer_->isActive()) {
+    const bool usbBusy = usb_ && usb_->busy();
+    if (usb_)
+        usb_->abandon();
+    if (timer_->isActive() || usbBusy) {
         timer_->stop();
+        PbrSend_->setRange(0, kTracePoints);
         PbrSend_->setVisible(false);
         Label_TDS_percent_->setVisible(false);
         Label_TDS_percent_->setText(QString());

@@ -11,6 +11,7 @@
 #include "view/PopupComboBox.h"
 #include "view/UserPrompt.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -160,6 +161,10 @@ void ScopeCapture::refreshUsbEntries()
     while (cobSetComm_->count() > ports)
         cobSetComm_->removeItem(cobSetComm_->count() - 1);
     cobSetComm_->addItems(found);
+    // Resource names are long; the list shows them whole.
+    QAbstractItemView *list = cobSetComm_->view();
+    list->setTextElideMode(Qt::ElideNone);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8);
     const int index = chosen.isEmpty() ? -1 : cobSetComm_->findText(chosen, Qt::MatchExactly);
     cobSetComm_->setCurrentIndex(index);
     if (index < 0)

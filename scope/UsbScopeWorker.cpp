@@ -85,12 +85,14 @@ void UsbScopeWorker::finished(unsigned job, const std::function<void()> &emitter
 {
     // The thread has nothing left to do but end.
     wait();
-    if (waiting_) {
-        start(std::exchange(waiting_, nullptr));
-        return;
-    }
+    Job next = std::exchange(waiting_, nullptr);
+    const unsigned delivered = current_;
     if (job == current_)
         emitter();
+    // Unless the receiver abandoned it meanwhile, the request that waited
+    // runs now.
+    if (next && current_ == delivered)
+        request(std::move(next));
 }
 
 void UsbScopeWorker::abandon()

@@ -15,8 +15,8 @@ namespace arb
 // Runs the oscilloscope's USB conversations (UsbTdsExchange) one at a time
 // on a thread of its own, so that the window never waits on the instrument,
 // and hands their progress and results back to the thread it lives in, as
-// queued signals. A request made while one runs waits for it; a later
-// request replaces a waiting one.
+// queued signals. A request made while one runs waits for it and starts
+// once its result is delivered; a later request replaces a waiting one.
 class UsbScopeWorker : public QObject
 {
     Q_OBJECT

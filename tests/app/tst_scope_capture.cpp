@@ -3,6 +3,7 @@
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
 #include "scope/TdsCommands.h"
+#include "scope/UsbScopeWorker.h"
 #include "tests/scope/FakeTds.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/RecordingVisa.h"
@@ -773,6 +774,40 @@ class TestScopeCapture : public QObject
         QCOMPARE(usb.tds.received, QByteArray("*IDN?\n") + TraceCommandBytes("CH1", '\n'));
         for (int i = 0; i < 2500; ++i)
             QCOMPARE(rig.host.arb.ArbData[i], TracePointValue(static_cast<unsigned char>(usb.tds.points[i])));
+        QVERIFY(rig.host.user.messages.empty());
+    }
+
+    void usbConversationUnderWayWhenTheLinkChanges()
+    {
+        UsbtmcScope usb;
+        if (!usb.valid)
+            QSKIP("no pseudo-terminal device file here");
+        usb.tds.bytesPerSecond = 8000;
+        Rig rig(true, nullptr, usb.visa.get());
+        rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
+        rig.link->click();
+        QTRY_VERIFY(rig.read->isEnabled());
+
+        // A second request waits for the first; both are read in turn.
+        rig.read->click();
+        rig.read->click();
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
+        QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+
+        // Choosing a COM port drops the trace under way, without a word.
+        rig.host.arb.ArbLength = 201.0f;
+        const int redraws = rig.host.redraws;
+        rig.read->click();
+        rig.choose("cobSetComm", QStringLiteral("COM1"));
+        QVERIFY(rig.bar->isHidden());
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
+        QTest::qWait(20);
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+        QCOMPARE(rig.host.redraws, redraws);
         QVERIFY(rig.host.user.messages.empty());
     }
 

@@ -46,7 +46,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     InitResources();
     InstallAccessibilityFactory();
     setObjectName(QStringLiteral("formMain"));
-    setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V3.1）"));
+    setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V" ARB_VERSION "）"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.svg")));
 
     client_ = new QWidget(this);

@@ -15,6 +15,9 @@ struct Item {
     const char *name;
     const char *caption; // UTF-8; "-" is a separator
     QKeySequence shortcut;
+    // What the item does, for the status bar and screen readers (their
+    // description; the caption is the item's name).
+    const char *description = nullptr;
 };
 
 void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initializer_list<Item> items)
@@ -33,6 +36,8 @@ void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initiali
             action->setShortcut(item.shortcut);
             action->setShortcutContext(Qt::WindowShortcut);
         }
+        if (item.description)
+            action->setStatusTip(QString::fromUtf8(item.description));
     }
 }
 
@@ -43,6 +48,10 @@ void BuildMainMenus(QMenuBar *bar)
     AddMenu(bar, "menuFile", "文件&F",
             {{"menuFileOpen", "打开&O", QKeySequence(Qt::CTRL | Qt::Key_O)},
              {"menuFileSave", "保存&S", QKeySequence(Qt::CTRL | Qt::Key_S)},
+             {"menuFileImport", "导入波形(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I),
+              "从数值表或其他软件的波形文件导入波形"},
+             {"menuFileExport", "导出波形(&E)...", QKeySequence(Qt::CTRL | Qt::Key_E),
+              "把波形导出为 CSV 数值表或带文件头的波形文件"},
              {"menuBar", "-", {}},
              {"menuFileExit", "退出&X", {}}});
     AddMenu(bar, "mnuArb", "任意波&A",

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace arb
+{
+
+enum class NumberScan {
+    Ok,
+    NotANumber,   // no number starts here
+    NotFinite,    // "inf", "nan" and the like
+    BeyondSingle, // a finite number too large for single precision
+};
+
+// Reads one number of an import table starting at p, never past end, in the
+// C locale: an optional sign, digits with an optional point and fraction (or
+// a point and fraction alone), an optional exponent. With decimalComma a
+// comma stands for the point. On Ok, p is moved past the number; a number
+// too small for single precision reads as zero.
+NumberScan ScanNumber(const char *&p, const char *end, float &value, bool decimalComma = false);
+
+} // namespace arb

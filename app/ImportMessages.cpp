@@ -8,12 +8,12 @@ namespace
 
 const QString kNotImported = QStringLiteral("，波形未导入！");
 
+// "6400 万个", "12345 个": large counts in 万 (ten thousand).
 QString Count(std::int64_t n)
 {
-    // Chinese counts large numbers in 万 (ten thousand).
     if (n >= 10000 && n % 10000 == 0)
-        return QStringLiteral("%1 万").arg(n / 10000);
-    return QString::number(n);
+        return QStringLiteral("%1 万个").arg(n / 10000);
+    return QStringLiteral("%1 个").arg(n);
 }
 
 QString LineText(std::int64_t line)
@@ -47,7 +47,7 @@ QString ImportErrorMessage(const ImportReadResult &r, const ImportReadOptions &o
         text = LineText(r.line) + QStringLiteral("的列数超过 %1 列").arg(kImportMaxColumns);
         break;
     case ImportError::TooManyValues:
-        text = QStringLiteral("文件中的数值超过 %1 个的上限").arg(Count(o.maxValues));
+        text = QStringLiteral("文件中的数值超过上限 %1").arg(Count(o.maxValues));
         break;
     case ImportError::TooFewValues:
         text = QStringLiteral("文件中只有 %1 个数值，至少需要 %2 个").arg(r.found).arg(kImportMinValues);

@@ -15,8 +15,9 @@ struct Item {
     const char *name;
     const char *caption; // UTF-8; "-" is a separator
     QKeySequence shortcut;
-    // What the item does, for the status bar and screen readers (their
-    // description; the caption is the item's name).
+    // What the item does ("What's This?" help; not a status tip, which would
+    // cover the status bar's panels). Screen readers name a menu item by its
+    // caption.
     const char *description = nullptr;
 };
 
@@ -37,7 +38,7 @@ void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initiali
             action->setShortcutContext(Qt::WindowShortcut);
         }
         if (item.description)
-            action->setStatusTip(QString::fromUtf8(item.description));
+            action->setWhatsThis(QString::fromUtf8(item.description));
     }
 }
 

@@ -58,7 +58,7 @@ NumberScan Convert(const char *first, const char *last, const char *&next, float
 
 } // namespace
 
-NumberScan ScanNumber(const char *&p, const char *end, float &value, bool decimalComma)
+NumberScan ScanNumberSlow(const char *&p, const char *end, float &value, bool decimalComma)
 {
     const char *first = p;
     if (first < end && *first == '+') {

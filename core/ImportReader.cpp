@@ -245,7 +245,7 @@ bool TableParser::startData(std::string_view s)
         return fail(ImportError::ColumnCount, lineNo_);
     }
     if (!names_.empty()) {
-        std::vector<std::string> names = SplitFields(names_, sep_ ? sep_ : ' ');
+        std::vector<std::string> names = SplitFields(names_, sep_);
         names.resize(static_cast<std::size_t>(ncols_));
         r_.table.columnNames = std::move(names);
     }

@@ -5,12 +5,14 @@
 #include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
 #include "app/HelpViewer.h"
+#include "app/ImportExportCommands.h"
 #include "app/LengthField.h"
 #include "app/MainMenus.h"
 #include "app/MainStatusBar.h"
 #include "app/MainToolBar.h"
 #include "app/NameField.h"
 #include "app/PointEntry.h"
+#include "app/QtImportExportUi.h"
 #include "app/Resources.h"
 #include "app/WaveCommands.h"
 #include "core/ArbStore.h"
@@ -78,6 +80,13 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     scope_ = new ScopeCapture(this, *this, services.scope);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
+    ImportExportUi *importExportUi = services.importExport;
+    if (!importExportUi) {
+        ownedImportExportUi_ = std::make_unique<QtImportExportUi>(this);
+        importExportUi = ownedImportExportUi_.get();
+    }
+    importExport_ = new ImportExportCommands(*this, *importExportUi, this);
+    importExport_->connectMenu(this);
     waves_ = new WaveCommands(*this, this);
     waves_->connectMenu(this);
     lengthField_ = new LengthField(this, *this, this);

@@ -19,6 +19,8 @@ class VisaApi;
 }
 
 class FileCommands;
+class ImportExportCommands;
+class ImportExportUi;
 class LengthField;
 class NameField;
 class PointEntry;
@@ -42,6 +44,8 @@ struct FormMainServices {
     visa::VisaApi *visa = nullptr;
     // The oscilloscope's port, clock and port names; defaults: the real ones.
     ScopeCaptureServices scope;
+    // The import and export dialogs; none: the desktop's.
+    ImportExportUi *importExport = nullptr;
 };
 
 // The program's main window. It builds the controls, wires the commands to
@@ -104,6 +108,8 @@ class FormMain : public QMainWindow, public WaveformHost
     GeneratorLink *link_ = nullptr;
     ScopeCapture *scope_ = nullptr;
     FileCommands *files_ = nullptr;
+    std::unique_ptr<ImportExportUi> ownedImportExportUi_;
+    ImportExportCommands *importExport_ = nullptr;
     WaveCommands *waves_ = nullptr;
     LengthField *lengthField_ = nullptr;
     PointEntry *pointEntry_ = nullptr;

@@ -5,10 +5,12 @@
 #include "view/WaveView.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
@@ -117,6 +119,41 @@ class TestEditingInWindow : public QObject
         // Names set by the program go through the field's rules.
         w.setNameText(QStringLiteral("  ABCDEFGH"));
         QCOMPARE(w.controls().txtName->text(), QStringLiteral("ABCDEF"));
+    }
+
+    void aNameFromAFileObeysTheNameRule()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        QTemporaryDir dir;
+        const auto open = [&](const QByteArray &name) {
+            const QString path = dir.filePath(QStringLiteral("w.arb"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Copyright: Korvane Technologies\r\nFile Format:2.0\r\nData Points:4\r\n"
+                       "Arb Name:" +
+                       name + "\r\n0\r\n0.5\r\n0\r\n0\r\n");
+            file.close();
+            f.user.pushFile(path);
+            w.findChild<QAction *>(QStringLiteral("menuFileOpen"))->trigger();
+        };
+        // A NUL would end the download command, a comma shift its fields,
+        // a semicolon start a command of the file's own.
+        open(QByteArray("A\0B", 3));
+        QCOMPARE(w.nameText(), QStringLiteral("AB"));
+        open("W,1;*RST");
+        QCOMPARE(w.nameText(), QStringLiteral("W1RST"));
+        open(" S\tI\x01N\xe6\xb3\xa2" "E ");
+        QCOMPARE(w.nameText(), QStringLiteral("SINE"));
+        QVERIFY(f.user.messages.empty());
+        // Cut to six after the rule, with the length message.
+        open("A-B-C-D-E-F-G");
+        QCOMPARE(w.nameText(), QStringLiteral("ABCDEF"));
+        QCOMPARE(f.user.messages.size(), std::size_t(1));
+        // Nothing left: the default name.
+        open(",;\r* ");
+        QCOMPARE(w.controls().txtName->text(), QStringLiteral("ArbNo0"));
+        QCOMPARE(f.store.ArbData[1], 0.5f);
     }
 };
 

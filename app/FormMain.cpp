@@ -187,6 +187,14 @@ void FormMain::Form_Unload()
 
 void FormMain::closeEvent(QCloseEvent *event)
 {
+    // While About is open the main window takes no input: a close request
+    // from the window manager is refused too, and About comes to the front.
+    if (about_ && about_->isVisible()) {
+        event->ignore();
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -303,7 +311,7 @@ void FormMain::menuHelp_Click()
 
 void FormMain::menuArbAbout_Click()
 {
-    AboutWindow::showFor(this);
+    about_ = AboutWindow::showFor(this);
 }
 
 } // namespace arb

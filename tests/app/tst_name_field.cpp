@@ -1,5 +1,4 @@
 #include "app/NameField.h"
-#include "core/NameRules.h"
 #include "tests/support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -119,18 +118,6 @@ class TestNameField : public QObject
         w.field->SetNameText(QStringLiteral(" WAVEFORM1 "));
         QCOMPARE(w.name->text(), QStringLiteral("WAVEFO"));
         QCOMPARE(w.user.messages.size(), size_t(1));
-    }
-
-    void aNameSetByTheProgramKeepsOnlyLettersAndDigits()
-    {
-        NameWindow w;
-        w.field->SetNameText(QStringLiteral("W,1;*RST"));
-        QCOMPARE(w.name->text(), QStringLiteral("W1RST"));
-        QVERIFY(w.field->NameChanged());
-        w.field->SetNameText(QStringLiteral("\r\n\x01 "));
-        QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
-        QVERIFY(w.user.messages.empty());
-        QCOMPARE(NameCharactersOf(QString::fromUtf8("a\0Z 9_波", 9)), QStringLiteral("aZ9"));
     }
 
     void theFlagStaysUntilAFullRedraw()

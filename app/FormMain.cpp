@@ -99,7 +99,15 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain()
+{
+    // The controls go after this body, and a field that still holds the
+    // focus then loses it: the parts that commit the fields go first, so
+    // that no commit reaches a window already half gone.
+    delete lengthField_;
+    delete pointEntry_;
+    delete nameField_;
+}
 
 void FormMain::onAction(const char *name, const std::function<void()> &handler)
 {

@@ -108,7 +108,15 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain()
+{
+    // The controls go after this body, and a field that still holds the
+    // focus then loses it: the parts that commit the fields go first, so
+    // that no commit reaches a window already half gone.
+    delete lengthField_;
+    delete pointEntry_;
+    delete nameField_;
+}
 
 void FormMain::onAction(const char *name, const std::function<void()> &handler)
 {
@@ -196,6 +204,14 @@ void FormMain::Form_Unload()
 
 void FormMain::closeEvent(QCloseEvent *event)
 {
+    // While About is open the main window takes no input: a close request
+    // from the window manager is refused too, and About comes to the front.
+    if (about_ && about_->isVisible()) {
+        event->ignore();
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -312,7 +328,7 @@ void FormMain::menuHelp_Click()
 
 void FormMain::menuArbAbout_Click()
 {
-    AboutWindow::showFor(this);
+    about_ = AboutWindow::showFor(this);
 }
 
 } // namespace arb

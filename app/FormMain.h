@@ -6,6 +6,7 @@
 #include "app/WaveformHost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ namespace visa
 class VisaApi;
 }
 
+class AboutWindow;
 class FileCommands;
 class ImportExportCommands;
 class ImportExportUi;
@@ -114,6 +116,7 @@ class FormMain : public QMainWindow, public WaveformHost
     LengthField *lengthField_ = nullptr;
     PointEntry *pointEntry_ = nullptr;
     NameField *nameField_ = nullptr;
+    QPointer<AboutWindow> about_;
 };
 
 } // namespace arb

@@ -5,12 +5,12 @@
 #include "app/ImportMessages.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
+#include "core/SafeFileWrite.h"
 #include "view/UserPrompt.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QWidget>
 #include <algorithm>
 
@@ -116,16 +116,12 @@ void ImportExportCommands::menuFileExport_Click()
 
 bool ImportExportCommands::writeFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        report(FileCreateFailedMessage());
-        return false;
+    switch (WriteFileSafely(path, bytes)) {
+    case FileWriteResult::Written: return true;
+    case FileWriteResult::CreateFailed: report(FileCreateFailedMessage()); return false;
+    case FileWriteResult::WriteFailed: report(FileWriteFailedMessage()); return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        report(FileWriteFailedMessage());
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace arb

@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 
+#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/SafeFileWrite.h"
@@ -140,6 +141,7 @@ std::unique_ptr<QFile> FileCommands::openChosenFile(const QString &filter, const
 
 void FileCommands::menuFileOpen_Click()
 {
+    const WaveStep step(host_, QStringLiteral("打开"));
     const std::unique_ptr<QFile> chosen = openChosenFile(OpenFilter(), OpenEndings());
     if (!chosen)
         return;
@@ -175,6 +177,7 @@ void FileCommands::menuFileOpen_Click()
 
 void FileCommands::menuFileSave_Click()
 {
+    const WaveStep step(host_, QStringLiteral("保存"));
     const std::optional<QString> path = host_.prompt().saveFile(kSaveTitle, SaveFilter());
     if (!path)
         return;
@@ -199,11 +202,13 @@ void FileCommands::menuFileSave_Click()
 
 void FileCommands::mnuWaveAdd_Click()
 {
+    const WaveStep step(host_, QStringLiteral("相加"));
     combineFile(WaveCombine::Add);
 }
 
 void FileCommands::mnuWaveDec_Click()
 {
+    const WaveStep step(host_, QStringLiteral("相减"));
     combineFile(WaveCombine::Subtract);
 }
 

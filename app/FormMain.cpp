@@ -14,7 +14,9 @@
 #include "app/PointEntry.h"
 #include "app/QtImportExportUi.h"
 #include "app/Resources.h"
+#include "app/UndoCommands.h"
 #include "app/WaveCommands.h"
+#include "app/WaveStep.h"
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
 #include "link/PlatformVisa.h"
@@ -109,6 +111,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
 
     wireCommands();
     Form_Load();
+    wireUndo();
 }
 
 FormMain::~FormMain()
@@ -145,6 +148,19 @@ void FormMain::wireCommands()
     onAction("mnuArbLineDraw", [this] { pointEntry_->mnuArbLineDraw_Click(); });
     // The menu's "绘制" does what the tool bar's drawing button does.
     onAction("mnuArbDraw", [this] { c_.Picture_Arb->setCursor(Qt::CrossCursor); });
+}
+
+void FormMain::wireUndo()
+{
+    // The waveform as start-up left it is the base of the first step.
+    undo_ = new UndoCommands(this, *this, this);
+    undo_->setTransferSource([this] { return link_->downloading(); });
+    connect(link_, &GeneratorLink::downloadingChanged, undo_, &UndoCommands::refresh);
+    connect(drawing_, &FreehandDrawing::strokeStarted, undo_,
+            [this] { undo_->beginStroke(view_->ViewStart(), view_->ViewEnd()); });
+    connect(drawing_, &FreehandDrawing::strokeEnded, undo_, &UndoCommands::endStroke);
+    connect(scope_, &ScopeCapture::traceReadStarted, undo_, &UndoCommands::beginCapture);
+    connect(scope_, &ScopeCapture::traceReadEnded, undo_, &UndoCommands::endCapture);
 }
 
 void FormMain::Form_Load()
@@ -251,6 +267,7 @@ void FormMain::DrawWaveAll()
 
 void FormMain::mnuArbClear_Click()
 {
+    const WaveStep step(*this, QStringLiteral("清除波形"));
     store_.ClearPoints();
     DrawWaveAll();
 }
@@ -267,6 +284,7 @@ void FormMain::setLengthText(const QString &text)
 
 void FormMain::commitLength()
 {
+    const WaveStep step(*this, QStringLiteral("设置波形点数"));
     const float old = store_.ArbLength;
     const LengthCommit result = CommitLengthText(c_.Text_Arb_Length->text());
     if (result.outOfRange)
@@ -287,6 +305,18 @@ QString FormMain::nameText() const
 void FormMain::setNameText(const QString &text)
 {
     nameField_->SetNameText(text);
+}
+
+void FormMain::beginWaveStep(const QString &label)
+{
+    if (undo_)
+        undo_->beginCommand(label);
+}
+
+void FormMain::endWaveStep()
+{
+    if (undo_)
+        undo_->endCommand();
 }
 
 bool FormMain::InstrConnected() const

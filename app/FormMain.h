@@ -26,6 +26,7 @@ class ImportExportUi;
 class LengthField;
 class NameField;
 class PointEntry;
+class UndoCommands;
 class WaveCommands;
 class FreehandDrawing;
 class GeneratorLink;
@@ -69,6 +70,8 @@ class FormMain : public QMainWindow, public WaveformHost
     void commitLength() override;
     QString nameText() const override;
     void setNameText(const QString &text) override;
+    void beginWaveStep(const QString &label) override;
+    void endWaveStep() override;
 
     const MainControls &controls() const { return c_; }
     WaveView &view() { return *view_; }
@@ -78,6 +81,7 @@ class FormMain : public QMainWindow, public WaveformHost
     ScopeCapture &scopeCapture() { return *scope_; }
     PointEntry &pointEntry() { return *pointEntry_; }
     NameField &nameField() { return *nameField_; }
+    UndoCommands &undoCommands() { return *undo_; }
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
@@ -90,6 +94,7 @@ class FormMain : public QMainWindow, public WaveformHost
     void Form_Load();
     void Form_Unload();
     void wireCommands();
+    void wireUndo();
     // Runs handler when the menu item called name is chosen.
     void onAction(const char *name, const std::function<void()> &handler);
     void menuHelp_Click();
@@ -118,6 +123,7 @@ class FormMain : public QMainWindow, public WaveformHost
     PointEntry *pointEntry_ = nullptr;
     NameField *nameField_ = nullptr;
     QPointer<AboutWindow> about_;
+    QPointer<UndoCommands> undo_;
 };
 
 } // namespace arb

@@ -140,7 +140,7 @@ void GeneratorLink::startUp()
         Combo4_Click();
     }
 
-    downloadPass_ = 0;
+    setDownloadPass(0);
 }
 
 void GeneratorLink::shutDown()
@@ -375,12 +375,20 @@ void GeneratorLink::timeLink_Timer()
 
 // ---- Download
 
+void GeneratorLink::setDownloadPass(int pass)
+{
+    const bool was = downloading();
+    downloadPass_ = pass;
+    if (downloading() != was)
+        emit downloadingChanged();
+}
+
 void GeneratorLink::abandonDownload()
 {
     // A transfer cut off here starts again at its first chunk.
     if (downloadPass_ == 0)
         return;
-    downloadPass_ = 0;
+    setDownloadPass(0);
     timer1_->stop();
     endPause_->stop();
     if (PbrSend_) {
@@ -439,10 +447,10 @@ void GeneratorLink::download()
         // The full bar stays a moment, then goes (finishProgress).
         if (PbrSend_)
             PbrSend_->setValue(PbrSend_->maximum());
-        downloadPass_ = 0;
+        setDownloadPass(0);
         endPause_->start();
     } else {
-        ++downloadPass_;
+        setDownloadPass(downloadPass_ + 1);
     }
     setPercent();
     if (!timer1_->isActive())

@@ -62,6 +62,8 @@ class GeneratorLink : public QObject
     void Timer1_Timer();
 
     int DownloadPass() const { return downloadPass_; }
+    // A download is under way: later chunks still read the waveform.
+    bool downloading() const { return downloadPass_ != 0; }
     int SerialBaud() const { return serialBaud_; }
     int SerialDataBits() const { return serialDataBits_; }
     int SerialParity() const { return serialParity_; }
@@ -72,7 +74,11 @@ class GeneratorLink : public QObject
     // Hides the full progress bar a moment after the last chunk.
     QTimer *endPause() const { return endPause_; }
 
+  signals:
+    void downloadingChanged();
+
   private:
+    void setDownloadPass(int pass);
     void message(const QString &text);
     void selectCombo1(int index);
     void linkLost();

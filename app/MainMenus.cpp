@@ -19,6 +19,7 @@ struct Item {
     // cover the status bar's panels). Screen readers name a menu item by its
     // caption.
     const char *description = nullptr;
+    QKeySequence alternate = QKeySequence(); // a second shortcut, if any
 };
 
 void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initializer_list<Item> items)
@@ -34,7 +35,10 @@ void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initiali
             action = menu->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
         if (!item.shortcut.isEmpty()) {
-            action->setShortcut(item.shortcut);
+            QList<QKeySequence> keys = {item.shortcut};
+            if (!item.alternate.isEmpty())
+                keys << item.alternate;
+            action->setShortcuts(keys);
             action->setShortcutContext(Qt::WindowShortcut);
         }
         if (item.description)
@@ -63,7 +67,11 @@ void BuildMainMenus(QMenuBar *bar)
              {"mnuArbDraw", "绘制", {}},
              {"mnuArbClear", "清除波形&C", {}},
              {"mnuArbLineDraw", "分段输入", {}},
-             {"mnuArbLength", "设置波形点数", {}}});
+             {"mnuArbLength", "设置波形点数", {}},
+             {"mnuBar3", "-", {}},
+             {"mnuArbUndo", "撤销(&U)", QKeySequence(Qt::CTRL | Qt::Key_Z), "退回对波形的最近一次修改"},
+             {"mnuArbRedo", "重做(&R)", QKeySequence(Qt::CTRL | Qt::Key_Y), "重新做一次刚撤销的修改",
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}});
     AddMenu(bar, "mnuWave", "波形运算&W",
             {{"mnuWaveAdd", "相加&A", {}},
              {"mnuWaveDec", "相减&D", {}},

@@ -1,5 +1,6 @@
 #include "app/PointEntry.h"
 
+#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/EntryRules.h"
@@ -103,6 +104,7 @@ void PointEntry::writePoint(long long index, double value)
 
 void PointEntry::Command_ArbPoint_Click()
 {
+    const WaveStep step(host_, QStringLiteral("输入点"));
     writePoint(lineStartX_, static_cast<double>(lineStartY_));
     if (Text_ArbLineStartX_ && Text_ArbLineStartY_ && Text_ArbLineStopX_ && Text_ArbLineStopY_) {
         Text_ArbLineStopY_->setText(Text_ArbLineStartY_->text());
@@ -115,6 +117,7 @@ void PointEntry::Command_ArbPoint_Click()
 
 void PointEntry::Command_ArbLine_Click()
 {
+    const WaveStep step(host_, QStringLiteral("输入线段"));
     writePoint(lineStartX_, static_cast<double>(lineStartY_));
     if (lineStartX_ < lineStopX_) {
         const double rise = static_cast<double>(lineStopY_) - static_cast<double>(lineStartY_);

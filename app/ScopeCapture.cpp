@@ -282,6 +282,8 @@ void ScopeCapture::cmdLink_Click()
         return;
     }
 
+    // A trace read under way ends: its bytes now count as the reply.
+    emit traceReadEnded();
     state_.ScopePhase = 0;
     PbrSend_->setMinimum(0);
     PbrSend_->setValue(0);
@@ -346,6 +348,7 @@ void ScopeCapture::cmdReadValue_Click()
 
 void ScopeCapture::startTraceRead()
 {
+    emit traceReadStarted();
     state_.beginTrace(now(), settings_.ScopeBaud);
     Label_TDS_percent_->setText(
         CaptureState::PercentText(state_.ScopeByteCount / static_cast<double>(kTracePoints) * 100.0));
@@ -449,6 +452,8 @@ void ScopeCapture::identifyFailed()
 
 void ScopeCapture::takeTrace()
 {
+    // Also a trace that completes after its read was judged failed.
+    emit traceReadStarted();
     host_.store().ArbLength = static_cast<float>(kTracePoints);
     host_.setLengthText(QString::number(kTracePoints));
     host_.DrawWaveAll();
@@ -466,6 +471,7 @@ void ScopeCapture::endTraceProgress()
     PbrSend_->setVisible(false);
     Label_TDS_percent_->setVisible(false);
     Label_TDS_percent_->setText(QString());
+    emit traceReadEnded();
 }
 
 bool ScopeCapture::send(const QByteArray &bytes)
@@ -492,6 +498,7 @@ void ScopeCapture::reportOpenFailure(PortOpenResult result)
 
 void ScopeCapture::dropLink()
 {
+    emit traceReadEnded();
     const bool usbBusy = usb_ && usb_->busy();
     if (usb_)
         usb_->abandon();

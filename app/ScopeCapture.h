@@ -90,6 +90,12 @@ class ScopeCapture : public QObject
     // Null without a VISA layer.
     UsbScopeWorker *usb() const { return usb_.get(); }
 
+  signals:
+    // A trace read was requested; it ends when the trace is taken, has
+    // failed, or can no longer come. Between the two the waveform is written.
+    void traceReadStarted();
+    void traceReadEnded();
+
   private:
     // The start of every trace read: a new request, its percent at zero.
     void startTraceRead();

@@ -1,5 +1,6 @@
 #include "app/WaveCommands.h"
 
+#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/HarmonicFormula.h"
@@ -91,48 +92,56 @@ void WaveCommands::connectMenu(QWidget *window)
 // Every standard shape is drawn in full afterwards, whatever it wrote.
 void WaveCommands::mnuStandardSqu_Click()
 {
+    const WaveStep step(host_, QStringLiteral("方波"));
     FillSquare(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuStandardSin_Click()
 {
+    const WaveStep step(host_, QStringLiteral("正弦波"));
     FillSine(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuStandardCos_Click()
 {
+    const WaveStep step(host_, QStringLiteral("余弦波"));
     FillCosine(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuStandardTri_Click()
 {
+    const WaveStep step(host_, QStringLiteral("三角波"));
     FillTriangle(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuStandardUpRamp_Click()
 {
+    const WaveStep step(host_, QStringLiteral("升锯齿波"));
     FillUpRamp(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuStandardDownRamp_Click()
 {
+    const WaveStep step(host_, QStringLiteral("降锯齿波"));
     FillDownRamp(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuWaveXSymm_Click()
 {
+    const WaveStep step(host_, QStringLiteral("X轴对称"));
     MirrorX(host_.store());
     host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuWaveYSymm_Click()
 {
+    const WaveStep step(host_, QStringLiteral("Y轴对称"));
     MirrorY(host_.store());
     host_.DrawWaveAll();
 }
@@ -141,6 +150,7 @@ void WaveCommands::mnuWaveYSymm_Click()
 // redraw.
 void WaveCommands::mnuWaveDiv_Click()
 {
+    const WaveStep step(host_, QStringLiteral("波形幅度除常数"));
     const QString reply = host_.prompt().input(DividePrompt(), DivideTitle(), FactorDefault());
     DivideBy(host_.store(), ReplyFactorSingle(reply));
     host_.DrawWaveAll();
@@ -148,6 +158,7 @@ void WaveCommands::mnuWaveDiv_Click()
 
 void WaveCommands::mnuWaveMul_Click()
 {
+    const WaveStep step(host_, QStringLiteral("波形幅度乘常数"));
     const QString reply = host_.prompt().input(MultiplyPrompt(), MultiplyTitle(), FactorDefault());
     MultiplyBy(host_.store(), ReplyFactorSingle(reply));
     host_.DrawWaveAll();
@@ -155,12 +166,14 @@ void WaveCommands::mnuWaveMul_Click()
 
 void WaveCommands::mnuWaveAmplZoomIn_Click()
 {
+    const WaveStep step(host_, QStringLiteral("波形幅度归一化"));
     if (Normalise(host_.store()))
         host_.DrawWaveAll();
 }
 
 void WaveCommands::mnuWaveFreqMul_Click()
 {
+    const WaveStep step(host_, QStringLiteral("频率乘常数"));
     const QString reply = host_.prompt().input(FreqMulPrompt(), FreqMulTitle(), FactorDefault());
     const int k = ReplyFactorInt16(reply);
     if (k < 1) {
@@ -173,6 +186,7 @@ void WaveCommands::mnuWaveFreqMul_Click()
 
 void WaveCommands::mnuWaveSinAddFormula_Click()
 {
+    const WaveStep step(host_, QStringLiteral("正弦波相加公式"));
     const QString reply = host_.prompt().input(FormulaPrompt(), FormulaBoxTitle(), FormulaDefault());
     const HarmonicParse parsed = ParseHarmonicFormula(reply);
     if (!parsed.ok) {

@@ -35,6 +35,13 @@ class WaveformHost
     // rules (trimmed, cut to six characters with its message).
     virtual QString nameText() const = 0;
     virtual void setNameText(const QString &text) = 0;
+
+    // The start and the end of a command that may change the waveform (use
+    // WaveStep): what changes in between is one undo step named label. A
+    // command run inside another joins the outer one's step. Without an undo
+    // history they do nothing.
+    virtual void beginWaveStep(const QString &label) { (void)label; }
+    virtual void endWaveStep() {}
 };
 
 } // namespace arb

@@ -82,6 +82,7 @@ void FreehandDrawing::onRelease()
 void FreehandDrawing::beginStroke(QPointF user)
 {
     drawing_ = true;
+    emit strokeStarted();
     const double start = std::floor(user.x());
     view_->LastDrawIndex = static_cast<int>(
         std::clamp(start, static_cast<double>(view_->ViewStart()), static_cast<double>(view_->ViewEnd())));
@@ -90,7 +91,10 @@ void FreehandDrawing::beginStroke(QPointF user)
 
 void FreehandDrawing::endStroke()
 {
+    if (!drawing_)
+        return;
     drawing_ = false;
+    emit strokeEnded();
 }
 
 void FreehandDrawing::eraseStrip(int a, int b)

@@ -35,6 +35,11 @@ class FreehandDrawing : public QObject
     bool MouseDrawing() const { return drawing_; }
     void DrawStep(double x, double y);
 
+  signals:
+    // A stroke begins before its first step and ends after its last.
+    void strokeStarted();
+    void strokeEnded();
+
   private:
     void onPress(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user);
     void onMove(Qt::MouseButtons buttons, QPointF user);

@@ -1,0 +1,193 @@
+#include "app/UndoCommands.h"
+
+#include "app/WaveformHost.h"
+#include "core/WaveNumber.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
+#include <algorithm>
+
+namespace arb
+{
+
+QString UndoCommands::StrokeLabel()
+{
+    return QStringLiteral("绘制波形");
+}
+
+QString UndoCommands::CaptureLabel()
+{
+    return QStringLiteral("读取数据");
+}
+
+QString UndoCommands::UnmarkedLabel()
+{
+    return QStringLiteral("修改波形");
+}
+
+UndoCommands::UndoCommands(QWidget *window, WaveformHost &host, QObject *parent)
+    : QObject(parent ? parent : window), host_(host)
+{
+    history_.reset(host_.store());
+    if (window) {
+        undo_ = window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
+        redo_ = window->findChild<QAction *>(QStringLiteral("mnuArbRedo"));
+        for (QLineEdit *field : window->findChildren<QLineEdit *>())
+            field->installEventFilter(this);
+    }
+    if (undo_)
+        connect(undo_, &QAction::triggered, this, &UndoCommands::mnuArbUndo_Click);
+    if (redo_)
+        connect(redo_, &QAction::triggered, this, &UndoCommands::mnuArbRedo_Click);
+    refresh();
+}
+
+bool UndoCommands::idle() const
+{
+    return !open() && !(transferBusy_ && transferBusy_());
+}
+
+void UndoCommands::refresh()
+{
+    const bool canRun = idle();
+    if (undo_) {
+        undo_->setEnabled(canRun && history_.canUndo());
+        undo_->setStatusTip(history_.canUndo() ? QStringLiteral("撤销：") + history_.undoLabel()
+                                               : QStringLiteral("没有可撤销的操作"));
+    }
+    if (redo_) {
+        redo_->setEnabled(canRun && history_.canRedo());
+        redo_->setStatusTip(history_.canRedo() ? QStringLiteral("重做：") + history_.redoLabel()
+                                               : QStringLiteral("没有可重做的操作"));
+    }
+}
+
+bool UndoCommands::recordUnmarked()
+{
+    return history_.record(host_.store(), UnmarkedLabel());
+}
+
+void UndoCommands::opening(const QString &label, int first, int last)
+{
+    if (open()) {
+        first_ = std::min(first_, first);
+        last_ = std::max(last_, last);
+        return;
+    }
+    label_ = label;
+    first_ = first;
+    last_ = last;
+}
+
+void UndoCommands::closing()
+{
+    if (open())
+        return;
+    history_.record(host_.store(), label_, first_, last_);
+    refresh();
+}
+
+void UndoCommands::beginCommand(const QString &label)
+{
+    if (!open())
+        recordUnmarked();
+    opening(label, 0, kArbBufferSize - 1);
+    ++depth_;
+}
+
+void UndoCommands::endCommand()
+{
+    if (depth_ == 0)
+        return;
+    --depth_;
+    closing();
+}
+
+void UndoCommands::beginStroke(int first, int last)
+{
+    // No look for unmarked changes here: a stroke is recorded in a few
+    // microseconds. Such a change inside the view joins the stroke's step,
+    // one elsewhere waits for the next command.
+    if (stroke_)
+        return;
+    opening(StrokeLabel(), first, last);
+    stroke_ = true;
+}
+
+void UndoCommands::endStroke()
+{
+    if (!stroke_)
+        return;
+    stroke_ = false;
+    closing();
+}
+
+void UndoCommands::beginCapture()
+{
+    if (capture_)
+        return;
+    if (!open())
+        recordUnmarked();
+    opening(CaptureLabel(), 0, kArbBufferSize - 1);
+    capture_ = true;
+    refresh();
+}
+
+void UndoCommands::endCapture()
+{
+    if (!capture_)
+        return;
+    capture_ = false;
+    closing();
+    refresh();
+}
+
+void UndoCommands::restored()
+{
+    host_.setLengthText(QString::fromStdString(FormatWaveCount(host_.store().ArbLength)));
+    host_.DrawWaveAll();
+    refresh();
+}
+
+void UndoCommands::mnuArbUndo_Click()
+{
+    if (!idle())
+        return;
+    // A change nobody marked is the first to go.
+    recordUnmarked();
+    if (history_.undo(host_.store()))
+        restored();
+}
+
+void UndoCommands::mnuArbRedo_Click()
+{
+    if (!idle())
+        return;
+    // A change nobody marked is a new step: it drops what could be redone.
+    if (recordUnmarked()) {
+        refresh();
+        return;
+    }
+    if (history_.redo(host_.store()))
+        restored();
+}
+
+bool UndoCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit *>(watched))
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    const QKeySequence pressed(key->keyCombination());
+    const bool undoKey = undo_ && undo_->shortcuts().contains(pressed);
+    const bool redoKey = redo_ && redo_->shortcuts().contains(pressed);
+    if (undoKey || redoKey) {
+        // The field, not the menu, gets the key press.
+        key->accept();
+        return true;
+    }
+    return false;
+}
+
+} // namespace arb

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/UndoHistory.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QWidget;
+
+namespace arb
+{
+
+class WaveformHost;
+
+// "撤销(&U)" and "重做(&R)" of the menu "任意波&A": undo and redo of every
+// change of the waveform. The commands mark their start and end (WaveStep);
+// a freehand stroke is marked from press to release, a trace read from its
+// request to the taking or failure of the trace. Whatever changes in between
+// becomes one step of the history. Undo and redo are refused while a command,
+// a stroke or a trace read is under way and while a download reads the
+// waveform.
+class UndoCommands : public QObject
+{
+    Q_OBJECT
+  public:
+    // Finds the menu items mnuArbUndo and mnuArbRedo in window and connects
+    // them; their shortcuts go to a text field that has the focus. The store as it is now is the base
+    // of the first step.
+    UndoCommands(QWidget *window, WaveformHost &host, QObject *parent = nullptr);
+
+    // Whether a download is reading the waveform now.
+    void setTransferSource(std::function<bool()> busy) { transferBusy_ = std::move(busy); }
+
+    // A synchronous command (WaveformHost::beginWaveStep/endWaveStep).
+    void beginCommand(const QString &label);
+    void endCommand();
+    // A freehand stroke: it writes only points first..last (the view).
+    void beginStroke(int first, int last);
+    void endStroke();
+    // A trace read from the oscilloscope. Starting again while one is under
+    // way, or ending one that is not, changes nothing.
+    void beginCapture();
+    void endCapture();
+
+    // Whether undo and redo may run now.
+    bool idle() const;
+    const UndoHistory &history() const { return history_; }
+
+    static QString StrokeLabel();  // "绘制波形"
+    static QString CaptureLabel(); // "读取数据"
+    // A change made outside any marked command, recorded before the next
+    // one or before an undo.
+    static QString UnmarkedLabel(); // "修改波形"
+
+  public slots:
+    void mnuArbUndo_Click();
+    void mnuArbRedo_Click();
+    // Enabled states and status tips.
+    void refresh();
+
+  protected:
+    // A text field keeps the keys of undo and redo for itself.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    bool open() const { return depth_ > 0 || stroke_ || capture_; }
+    void opening(const QString &label, int first, int last);
+    void closing();
+    bool recordUnmarked();
+    void restored();
+
+    WaveformHost &host_;
+    UndoHistory history_;
+    QAction *undo_ = nullptr;
+    QAction *redo_ = nullptr;
+    std::function<bool()> transferBusy_;
+
+    int depth_ = 0;
+    bool stroke_ = false;
+    bool capture_ = false;
+    // Of the outermost command under way: its name and the points compared.
+    QString label_;
+    int first_ = 0;
+    int last_ = kArbBufferSize - 1;
+};
+
+} // namespace arb

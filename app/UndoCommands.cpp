@@ -176,14 +176,17 @@ void UndoCommands::mnuArbRedo_Click()
 
 bool UndoCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit *>(watched))
+    // A read-only field has no undo of its own: the keys go on to the menu.
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    if (event->type() != QEvent::ShortcutOverride || !field || field->isReadOnly())
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     const QKeySequence pressed(key->keyCombination());
     const bool undoKey = undo_ && undo_->shortcuts().contains(pressed);
     const bool redoKey = redo_ && redo_->shortcuts().contains(pressed);
     if (undoKey || redoKey) {
-        // The field, not the menu, gets the key press.
+        // The field, not the menu, gets the key press, whichever keys the
+        // platform gives the field's own undo and redo.
         key->accept();
         return true;
     }

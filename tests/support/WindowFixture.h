@@ -41,6 +41,7 @@ struct WindowFixture {
         s.help = &help;
         s.workArea = workArea;
         s.visa = &visa;
+        s.scope = scope;
         window = std::make_unique<FormMain>(s);
     }
 
@@ -48,6 +49,8 @@ struct WindowFixture {
     ScriptedPrompt user;
     RecordingHelpViewer help;
     RecordingVisa visa;
+    // The oscilloscope's port and clock; none: the real ones.
+    ScopeCaptureServices scope;
     std::unique_ptr<FormMain> window;
 };
 

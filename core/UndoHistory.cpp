@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace arb
 {
@@ -40,6 +41,18 @@ int LastDifference(const float *a, const float *b, int first, int last)
     return i;
 }
 
+// Exchanges two runs of points as bit patterns, never as numbers.
+void SwapBits(float *a, float *b, std::size_t count)
+{
+    float held[256];
+    for (std::size_t done = 0; done < count; done += std::size(held)) {
+        const std::size_t bytes = std::min(count - done, std::size(held)) * sizeof(float);
+        std::memcpy(held, a + done, bytes);
+        std::memcpy(a + done, b + done, bytes);
+        std::memcpy(b + done, held, bytes);
+    }
+}
+
 } // namespace
 
 UndoHistory::UndoHistory(std::size_t byteLimit) : byteLimit_(byteLimit) {}
@@ -73,17 +86,12 @@ bool UndoHistory::record(const ArbStore &store, const QString &label, int first,
 
     Step step;
     step.label = label;
-    step.lengthBefore = baseLength_;
-    step.lengthAfter = store.ArbLength;
+    step.length = baseLength_;
     if (pointsChanged) {
         const int to = LastDifference(now, was, from, last);
         step.first = from;
-        step.count = to - from + 1;
-        const auto n = static_cast<std::size_t>(step.count);
-        step.points.resize(2 * n);
-        std::memcpy(step.points.data(), was + from, n * sizeof(float));
-        std::memcpy(step.points.data() + n, now + from, n * sizeof(float));
-        std::memcpy(base_.data() + from, now + from, n * sizeof(float));
+        step.points.assign(was + from, was + to + 1);
+        std::memcpy(base_.data() + from, now + from, step.points.size() * sizeof(float));
     }
     baseLength_ = store.ArbLength;
 
@@ -123,16 +131,13 @@ QString UndoHistory::redoLabel() const
     return canRedo() ? steps_[done_].label : QString();
 }
 
-void UndoHistory::apply(const Step &step, bool after, ArbStore &store)
+void UndoHistory::swapIn(Step &step, ArbStore &store)
 {
-    const auto n = static_cast<std::size_t>(step.count);
-    if (n > 0) {
-        const float *source = step.points.data() + (after ? n : 0);
-        std::memcpy(store.ArbData.data() + step.first, source, n * sizeof(float));
-        std::memcpy(base_.data() + step.first, source, n * sizeof(float));
-    }
-    const float length = after ? step.lengthAfter : step.lengthBefore;
-    std::memcpy(&store.ArbLength, &length, sizeof(float));
+    float *points = store.ArbData.data() + step.first;
+    SwapBits(step.points.data(), points, step.points.size());
+    if (!step.points.empty())
+        std::memcpy(base_.data() + step.first, points, step.points.size() * sizeof(float));
+    SwapBits(&step.length, &store.ArbLength, 1);
     baseLength_ = store.ArbLength;
 }
 
@@ -141,7 +146,7 @@ bool UndoHistory::undo(ArbStore &store)
     if (!canUndo())
         return false;
     --done_;
-    apply(steps_[done_], false, store);
+    swapIn(steps_[done_], store);
     return true;
 }
 
@@ -149,7 +154,7 @@ bool UndoHistory::redo(ArbStore &store)
 {
     if (!canRedo())
         return false;
-    apply(steps_[done_], true, store);
+    swapIn(steps_[done_], store);
     ++done_;
     return true;
 }

@@ -14,14 +14,15 @@ namespace arb
 // The steps that undo and redo walk through. The history keeps its own copy
 // of the waveform as it stood after the last step (or the last undo or redo);
 // recording compares the store with that copy bit for bit and keeps, as one
-// step, only the index range that differs: its points before and after, and
-// the length before and after. Steps are dropped oldest first once they hold
-// more than the byte limit, and a new step drops the steps that could be
-// redone.
+// step, only the index range that differs and the length. A step holds the
+// side of its change that is not in the store: the points before it while it
+// is done, the points after it once it is undone; undo and redo swap them
+// back. Steps are dropped oldest first once they hold more than the byte
+// limit, and a new step drops the steps that could be redone.
 class UndoHistory
 {
   public:
-    // 32 MiB: at least 250 steps that each change every point.
+    // 32 MiB: about 500 steps that each change every point.
     static constexpr std::size_t kDefaultByteLimit = std::size_t(32) << 20;
 
     explicit UndoHistory(std::size_t byteLimit = kDefaultByteLimit);
@@ -58,15 +59,14 @@ class UndoHistory
     struct Step {
         QString label;
         int first = 0;
-        int count = 0;
-        float lengthBefore = 0.0f;
-        float lengthAfter = 0.0f;
-        // count points before the step, then count points after it.
+        // The length and the points first.. that are not in the store.
+        float length = 0.0f;
         std::vector<float> points;
     };
 
     static std::size_t bytesOf(const Step &step);
-    void apply(const Step &step, bool after, ArbStore &store);
+    // Swaps the step's side with the store's.
+    void swapIn(Step &step, ArbStore &store);
     void dropRedo();
     void keepWithinLimit();
 

@@ -110,21 +110,21 @@ TEST(UndoHistory, MemoryBoundDropsTheOldestSteps)
     UndoHistory h;
     h.reset(store);
     // Every step changes every point: the largest step there is.
-    for (int n = 1; n <= 400; ++n) {
+    for (int n = 1; n <= 700; ++n) {
         for (float &v : store.ArbData)
             v = static_cast<float>(n);
         ASSERT_TRUE(h.record(store, QString::number(n)));
         ASSERT_LE(h.bytes(), UndoHistory::kDefaultByteLimit);
     }
     EXPECT_GE(h.undoCount(), 100u);
-    EXPECT_LT(h.undoCount(), 400u);
-    EXPECT_EQ(h.undoLabel(), QStringLiteral("400"));
+    EXPECT_LT(h.undoCount(), 700u);
+    EXPECT_EQ(h.undoLabel(), QStringLiteral("700"));
     // The oldest kept step goes back to the step before it, not further.
     const std::size_t kept = h.undoCount();
     while (h.undo(store)) {
     }
-    EXPECT_EQ(store.ArbData[0], static_cast<float>(400 - kept));
-    EXPECT_EQ(store.ArbData[16384], static_cast<float>(400 - kept));
+    EXPECT_EQ(store.ArbData[0], static_cast<float>(700 - kept));
+    EXPECT_EQ(store.ArbData[16384], static_cast<float>(700 - kept));
 
     // Small steps: many more fit.
     UndoHistory small(256 * 1024);

@@ -156,8 +156,7 @@ void FormMain::wireUndo()
     undo_ = new UndoCommands(this, *this, this);
     undo_->setTransferSource([this] { return link_->downloading(); });
     connect(link_, &GeneratorLink::downloadingChanged, undo_, &UndoCommands::refresh);
-    connect(drawing_, &FreehandDrawing::strokeStarted, undo_,
-            [this] { undo_->beginStroke(view_->ViewStart(), view_->ViewEnd()); });
+    connect(drawing_, &FreehandDrawing::strokeStarted, undo_, &UndoCommands::beginStroke);
     connect(drawing_, &FreehandDrawing::strokeEnded, undo_, &UndoCommands::endStroke);
     connect(scope_, &ScopeCapture::traceReadStarted, undo_, &UndoCommands::beginCapture);
     connect(scope_, &ScopeCapture::traceReadEnded, undo_, &UndoCommands::endCapture);

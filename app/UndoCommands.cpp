@@ -105,22 +105,25 @@ void UndoCommands::endCommand()
     closing();
 }
 
-void UndoCommands::beginStroke(int first, int last)
+void UndoCommands::beginStroke()
 {
-    // No look for unmarked changes here: a stroke is recorded in a few
-    // microseconds. Such a change inside the view joins the stroke's step,
-    // one elsewhere waits for the next command.
+    // Only the points the stroke reached are compared, so that its step
+    // costs little: no look for unmarked changes here. Such a change among
+    // those points joins the stroke's step, one elsewhere waits for the next
+    // command.
     if (stroke_)
         return;
-    opening(StrokeLabel(), first, last);
+    opening(StrokeLabel(), kArbBufferSize, -1);
     stroke_ = true;
 }
 
-void UndoCommands::endStroke()
+void UndoCommands::endStroke(int first, int last)
 {
     if (!stroke_)
         return;
     stroke_ = false;
+    first_ = std::min(first_, first);
+    last_ = std::max(last_, last);
     closing();
 }
 

@@ -36,9 +36,9 @@ class UndoCommands : public QObject
     // A synchronous command (WaveformHost::beginWaveStep/endWaveStep).
     void beginCommand(const QString &label);
     void endCommand();
-    // A freehand stroke: it writes only points first..last (the view).
-    void beginStroke(int first, int last);
-    void endStroke();
+    // A freehand stroke, which wrote no point outside first..last.
+    void beginStroke();
+    void endStroke(int first, int last);
     // A trace read from the oscilloscope. Starting again while one is under
     // way, or ending one that is not, changes nothing.
     void beginCapture();

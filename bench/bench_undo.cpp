@@ -101,10 +101,10 @@ void BM_RecordStroke(benchmark::State &state)
     int from = 0;
     float value = 0.25f;
     for (auto _ : state) {
-        e.undo().beginStroke(0, kPoints - 1);
+        e.undo().beginStroke();
         for (int i = 0; i < span; ++i)
             e.store.ArbData[static_cast<std::size_t>(from + i)] = value;
-        e.undo().endStroke();
+        e.undo().endStroke(from, from + span - 1);
         from = from + span + 41 >= kPoints ? 0 : from + 41;
         value = -value;
     }

@@ -82,6 +82,8 @@ void FreehandDrawing::onRelease()
 void FreehandDrawing::beginStroke(QPointF user)
 {
     drawing_ = true;
+    strokeFirst_ = kArbBufferSize;
+    strokeLast_ = -1;
     emit strokeStarted();
     const double start = std::floor(user.x());
     view_->LastDrawIndex = static_cast<int>(
@@ -94,7 +96,7 @@ void FreehandDrawing::endStroke()
     if (!drawing_)
         return;
     drawing_ = false;
-    emit strokeEnded();
+    emit strokeEnded(strokeFirst_, strokeLast_);
 }
 
 void FreehandDrawing::eraseStrip(int a, int b)
@@ -113,6 +115,9 @@ void FreehandDrawing::DrawStep(double x, double y)
         static_cast<int>(std::clamp(rounded, static_cast<double>(start), static_cast<double>(end)));
     const float v = DrawValueFromY(y);
     InterpolateTo(store_, view_->LastDrawIndex, idx, v);
+    // The points written lie between the indices the steps reached.
+    strokeFirst_ = std::min(strokeFirst_, idx);
+    strokeLast_ = std::max(strokeLast_, idx);
 
     const int f = view_->LastDrawIndex;
     const auto &d = store_.ArbData;

@@ -36,9 +36,10 @@ class FreehandDrawing : public QObject
     void DrawStep(double x, double y);
 
   signals:
-    // A stroke begins before its first step and ends after its last.
+    // A stroke begins before its first step and ends after its last; it
+    // wrote no point outside first..last.
     void strokeStarted();
-    void strokeEnded();
+    void strokeEnded(int first, int last);
 
   private:
     void onPress(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user);
@@ -60,6 +61,9 @@ class FreehandDrawing : public QObject
     PlotCanvas *canvas_;
     WaveView *view_;
     bool drawing_ = false;
+    // The indices the steps of the current stroke reached.
+    int strokeFirst_ = 0;
+    int strokeLast_ = -1;
 };
 
 } // namespace arb

@@ -306,6 +306,11 @@ void FormMain::setNameText(const QString &text)
     nameField_->SetNameText(text);
 }
 
+UndoCommands &FormMain::undoCommands()
+{
+    return *undo_;
+}
+
 void FormMain::beginWaveStep(const QString &label)
 {
     if (undo_)

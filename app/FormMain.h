@@ -81,7 +81,7 @@ class FormMain : public QMainWindow, public WaveformHost
     ScopeCapture &scopeCapture() { return *scope_; }
     PointEntry &pointEntry() { return *pointEntry_; }
     NameField &nameField() { return *nameField_; }
-    UndoCommands &undoCommands() { return *undo_; }
+    UndoCommands &undoCommands();
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();

@@ -3,6 +3,7 @@
 #include "app/FileCommands.h"
 #include "app/ImportExportUi.h"
 #include "app/ImportMessages.h"
+#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/SafeFileWrite.h"
@@ -50,6 +51,7 @@ void ImportExportCommands::report(const QString &text)
 
 void ImportExportCommands::menuFileImport_Click()
 {
+    const WaveStep step(host_, QStringLiteral("导入波形"));
     const std::optional<QString> path = host_.prompt().openFile(QStringLiteral("导入波形"), ImportFilter());
     if (!path)
         return;

@@ -310,6 +310,18 @@ class TestUndoCommands : public QObject
             },
             QStringLiteral("相减"));
 
+        const QString table =
+            e.writeFile(QStringLiteral("t.csv"), "time,value\n0,0.5\n1,-0.25\n2,1\n3,-1\n4,0\n");
+        checkStep(
+            e,
+            [&] {
+                e.f.importUi.acceptImportDefaults();
+                e.f.user.pushFile(table);
+                e.action("menuFileImport")->trigger();
+            },
+            QStringLiteral("导入波形"));
+        QCOMPARE(e.f.store.ArbLength, 5.0f);
+
         // A file that ends early still changed the length and some points.
         const QString shortFile = e.writeFile(QStringLiteral("c.txt"), "100\r\n0.125\r\n0.25\r\n");
         checkStep(
@@ -345,6 +357,10 @@ class TestUndoCommands : public QObject
         e.action("menuFileOpen")->trigger(); // refused in the header
         e.f.user.pushFile(e.writeFile(QStringLiteral("x.dat"), "3\r\n0\r\n0\r\n0\r\n"));
         e.action("mnuWaveAdd")->trigger(); // wrong ending
+        e.f.user.pushFile(e.writeFile(QStringLiteral("y.csv"), "1,2\n3,4\n"));
+        e.action("menuFileImport")->trigger(); // too few values
+        e.f.user.pushFile(e.writeFile(QStringLiteral("z.csv"), "0.1\n0.2\n0.3\n0.4\n0.5\n"));
+        e.action("menuFileImport")->trigger(); // cancelled in the import dialog
         e.f.user.pushInput(QStringLiteral("cosx"));
         e.action("mnuWaveSinAddFormula")->trigger();
         e.f.user.pushInput(QStringLiteral("0"));
@@ -355,7 +371,7 @@ class TestUndoCommands : public QObject
         e.action("mnuArbZoomin")->trigger();
         e.action("mnuStandardSqu")->trigger();
         e.action("mnuWaveAmplZoomIn")->trigger(); // a square's peak is 1 already
-        QCOMPARE(e.f.user.messages.size(), std::size_t(4));
+        QCOMPARE(e.f.user.messages.size(), std::size_t(5));
         QCOMPARE(e.steps(), steps + 1);
         QCOMPARE(e.undoAction()->statusTip(), QStringLiteral("撤销：方波"));
         e.undoAction()->trigger();

@@ -4,6 +4,7 @@
 #include "app/HelpViewer.h"
 #include "core/ArbStore.h"
 #include "tests/support/RecordingVisa.h"
+#include "tests/support/ScriptedImportUi.h"
 #include "tests/support/ScriptedPrompt.h"
 
 #include <QStringList>
@@ -42,6 +43,7 @@ struct WindowFixture {
         s.workArea = workArea;
         s.visa = &visa;
         s.scope = scope;
+        s.importExport = &importUi;
         window = std::make_unique<FormMain>(s);
     }
 
@@ -51,6 +53,7 @@ struct WindowFixture {
     RecordingVisa visa;
     // The oscilloscope's port and clock; none: the real ones.
     ScopeCaptureServices scope;
+    ScriptedImportUi importUi;
     std::unique_ptr<FormMain> window;
 };
 

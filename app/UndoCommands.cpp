@@ -129,10 +129,10 @@ void UndoCommands::endStroke(int first, int last)
 
 void UndoCommands::beginCapture()
 {
+    // Also at the taking of a trace whose points came after its read had
+    // ended (judged failed, or a second USB request): those points join it.
     if (capture_)
         return;
-    if (!open())
-        recordUnmarked();
     opening(CaptureLabel(), 0, kArbBufferSize - 1);
     capture_ = true;
     refresh();

@@ -434,9 +434,11 @@ class TestUndoCommands : public QObject
                 QCOMPARE(e.f.store.ArbData[0], (0 - 127) / 128.0f);
                 // Asking again while the trace comes keeps one step.
                 e.w.controls().cmdReadValue->click();
-                e.port.reply(Editor::Trace());
+                e.port.reply(Editor::Trace(7).left(2000));
                 QVERIFY(!e.undoAction()->isEnabled());
-                e.scopeTick(7000);
+                // The trace is taken the moment it is complete.
+                e.port.reply(Editor::Trace(7).mid(2000));
+                QVERIFY(e.undoAction()->isEnabled());
             },
             QStringLiteral("读取数据"));
         QCOMPARE(e.f.store.ArbLength, 2500.0f);
@@ -451,6 +453,9 @@ class TestUndoCommands : public QObject
                 QCOMPARE(e.f.user.messages.size(), std::size_t(1));
             },
             QStringLiteral("读取数据"));
+        // Its rest, coming late, is still taken: one more step.
+        checkStep(
+            e, [&] { e.port.reply(Editor::Trace(99).mid(600)); }, QStringLiteral("读取数据"));
     }
 
     void aDownloadBlocksUndo()

@@ -180,7 +180,7 @@ class TestUndoCommands : public QObject
     void aStrokeAndATraceReadAreOneStepEach()
     {
         Editor e;
-        checkStep(e, "绘制波形", [&] { e.stroke({{10, 0}, {20, 1e6}, {60, -5e5}, {5, 2.5e5}}); });
+        checkStep(e, "绘制波形", [&] { e.stroke({{10, 0}, {5, 1e6}, {60, -5e5}, {40, 2.5e5}}); });
         checkStep(e, "绘制波形", [&] { e.stroke({{100, 0}}); });
         const std::size_t strokes = e.steps();
         emit e.c().Picture_Arb->mouseReleased(Qt::LeftButton, Qt::NoButton, {}); // no stroke

@@ -144,7 +144,6 @@ void UndoCommands::endCapture()
         return;
     capture_ = false;
     closing();
-    refresh();
 }
 
 void UndoCommands::restored()

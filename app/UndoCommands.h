@@ -26,8 +26,8 @@ class UndoCommands : public QObject
     Q_OBJECT
   public:
     // Finds the menu items mnuArbUndo and mnuArbRedo in window and connects
-    // them; their shortcuts go to a text field that has the focus. The store as it is now is the base
-    // of the first step.
+    // them; their shortcuts go to a text field that has the focus. The store
+    // as it is now is the base of the first step.
     UndoCommands(QWidget *window, WaveformHost &host, QObject *parent = nullptr);
 
     // Whether a download is reading the waveform now.

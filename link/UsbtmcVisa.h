@@ -33,8 +33,7 @@ class UsbtmcVisa final : public VisaApi
     ViStatus viFlush(ViSession vi, ViUInt16 mask) override;
     // Write formats carry no conversions other than "%%".
     ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList params) override;
-    // Read formats are the bounded string conversions of ParseReadFormat;
-    // the one argument is the buffer.
+    // Read formats are the "%t" conversions of ParseReadFormat.
     ViStatus viVScanf(ViSession vi, ViConstString readFmt, ViVAList params) override;
 
   private:

@@ -24,16 +24,12 @@ TEST(LoadedVisa, ALibraryWithoutTheEntryPointsIsPassedOver)
     EXPECT_EQ(LoadedVisa::Load({}), nullptr);
 }
 
-TEST(LoadedVisa, NamesAreTriedInTheLoadersOrder)
+TEST(LoadedVisa, OnlyTheVendorsNamesAreTried)
 {
-    const std::vector<std::string> names = LoadedVisa::DefaultLibraryNames();
-    ASSERT_GE(names.size(), 5u);
-    EXPECT_EQ(names[0], "libvisa.so.0");
-    EXPECT_EQ(names[1], "libvisa.so");
-    EXPECT_EQ(names[names.size() - 2], "libiovisa.so");
-    EXPECT_EQ(names.back(), "librsvisa.so");
-    for (const std::string &name : names)
-        EXPECT_EQ(name.find('/'), std::string::npos) << name;
+    // Each name that is not installed costs a search of the loader's path
+    // at start-up, so versions are not guessed.
+    EXPECT_EQ(LoadedVisa::DefaultLibraryNames(),
+              std::vector<std::string>({"libvisa.so.0", "libvisa.so", "libiovisa.so", "librsvisa.so"}));
 }
 
 // Builds the stand-in library of this folder with the system's C compiler.

@@ -25,6 +25,9 @@ AboutWindow::AboutWindow(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), ma
 {
     setObjectName(QStringLiteral("frmHelp"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The program ends with its main window; About alone never keeps it
+    // running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("关于任意波处理软件"));
     setFixedSize(Px(4230), Px(1905));
     QFont songti(QStringLiteral("SimSun"));

@@ -8,7 +8,7 @@ namespace arb
 
 // The About window frmHelp. While it is open the main window is disabled;
 // however it is closed, the main window is enabled again and brought to the
-// front.
+// front. It does not keep the program running once the main window is gone.
 class AboutWindow : public QWidget
 {
     Q_OBJECT

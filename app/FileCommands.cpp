@@ -2,6 +2,7 @@
 
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
+#include "core/SafeFileWrite.h"
 #include "core/WaveFileWriter.h"
 #include "core/WaveNumber.h"
 #include "view/UserPrompt.h"
@@ -9,7 +10,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -178,21 +178,22 @@ void FileCommands::menuFileSave_Click()
     const std::optional<QString> path = host_.prompt().saveFile(kSaveTitle, SaveFilter());
     if (!path)
         return;
-    // The new text replaces the file only once it is complete, so a failed
-    // save leaves an existing file as it was.
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // The waveform is brought to full scale in memory as in the file, unless
+    // no file could be made; the text is ready before the file is touched.
+    ArbStore &store = host_.store();
+    ArbStore scaled = store;
+    ScaleToFullScale(scaled);
+    const QByteArray name = host_.nameText().toLocal8Bit();
+    const QByteArray length = host_.lengthText().toLocal8Bit();
+    const std::string text = SavedWaveText(scaled, std::string_view(name.constData(), name.size()),
+                                           std::string_view(length.constData(), length.size()));
+    const FileWriteResult result = WriteFileSafely(*path, QByteArray::fromStdString(text));
+    if (result == FileWriteResult::CreateFailed) {
         report(FileCreateFailedMessage());
         return;
     }
-    ArbStore &store = host_.store();
-    const QByteArray name = host_.nameText().toLocal8Bit();
-    const QByteArray length = host_.lengthText().toLocal8Bit();
-    ScaleToFullScale(store);
-    const std::string text = SavedWaveText(store, std::string_view(name.constData(), name.size()),
-                                           std::string_view(length.constData(), length.size()));
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size || !file.commit())
+    store = scaled;
+    if (result == FileWriteResult::WriteFailed)
         report(FileWriteFailedMessage());
 }
 

@@ -5,12 +5,14 @@
 #include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
 #include "app/HelpViewer.h"
+#include "app/ImportExportCommands.h"
 #include "app/LengthField.h"
 #include "app/MainMenus.h"
 #include "app/MainStatusBar.h"
 #include "app/MainToolBar.h"
 #include "app/NameField.h"
 #include "app/PointEntry.h"
+#include "app/QtImportExportUi.h"
 #include "app/Resources.h"
 #include "app/WaveCommands.h"
 #include "core/ArbStore.h"
@@ -46,7 +48,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     InitResources();
     InstallAccessibilityFactory();
     setObjectName(QStringLiteral("formMain"));
-    setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V3.1）"));
+    setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V" ARB_VERSION "）"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.svg")));
 
     client_ = new QWidget(this);
@@ -75,9 +77,19 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
         visaApi = ownedVisa_.get();
     }
     link_ = new GeneratorLink(this, *this, *visaApi, this);
-    scope_ = new ScopeCapture(this, *this, services.scope);
+    ScopeCaptureServices scopeServices = services.scope;
+    if (!scopeServices.visa)
+        scopeServices.visa = visaApi;
+    scope_ = new ScopeCapture(this, *this, scopeServices);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
+    ImportExportUi *importExportUi = services.importExport;
+    if (!importExportUi) {
+        ownedImportExportUi_ = std::make_unique<QtImportExportUi>(this);
+        importExportUi = ownedImportExportUi_.get();
+    }
+    importExport_ = new ImportExportCommands(*this, *importExportUi, this);
+    importExport_->connectMenu(this);
     waves_ = new WaveCommands(*this, this);
     waves_->connectMenu(this);
     lengthField_ = new LengthField(this, *this, this);
@@ -99,7 +111,18 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain()
+{
+    // A USB conversation of the oscilloscope may still use the VISA layer,
+    // which goes before the window's children.
+    scope_->shutDown();
+    // The controls go after this body, and a field that still holds the
+    // focus then loses it: the parts that commit the fields go first, so
+    // that no commit reaches a window already half gone.
+    delete lengthField_;
+    delete pointEntry_;
+    delete nameField_;
+}
 
 void FormMain::onAction(const char *name, const std::function<void()> &handler)
 {
@@ -187,6 +210,14 @@ void FormMain::Form_Unload()
 
 void FormMain::closeEvent(QCloseEvent *event)
 {
+    // While About is open the main window takes no input: a close request
+    // from the window manager is refused too, and About comes to the front.
+    if (about_ && about_->isVisible()) {
+        event->ignore();
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -303,7 +334,7 @@ void FormMain::menuHelp_Click()
 
 void FormMain::menuArbAbout_Click()
 {
-    AboutWindow::showFor(this);
+    about_ = AboutWindow::showFor(this);
 }
 
 } // namespace arb

@@ -6,6 +6,7 @@
 #include "app/WaveformHost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <functional>
 #include <memory>
@@ -18,7 +19,10 @@ namespace visa
 class VisaApi;
 }
 
+class AboutWindow;
 class FileCommands;
+class ImportExportCommands;
+class ImportExportUi;
 class LengthField;
 class NameField;
 class PointEntry;
@@ -40,8 +44,11 @@ struct FormMainServices {
     // The VISA layer; none: the platform's library, or the built-in
     // usbtmc backend when there is none.
     visa::VisaApi *visa = nullptr;
-    // The oscilloscope's port, clock and port names; defaults: the real ones.
+    // The oscilloscope's port, clock, port names and VISA layer; defaults:
+    // the real ones, and the generator's VISA layer.
     ScopeCaptureServices scope;
+    // The import and export dialogs; none: the desktop's.
+    ImportExportUi *importExport = nullptr;
 };
 
 // The program's main window. It builds the controls, wires the commands to
@@ -104,10 +111,13 @@ class FormMain : public QMainWindow, public WaveformHost
     GeneratorLink *link_ = nullptr;
     ScopeCapture *scope_ = nullptr;
     FileCommands *files_ = nullptr;
+    std::unique_ptr<ImportExportUi> ownedImportExportUi_;
+    ImportExportCommands *importExport_ = nullptr;
     WaveCommands *waves_ = nullptr;
     LengthField *lengthField_ = nullptr;
     PointEntry *pointEntry_ = nullptr;
     NameField *nameField_ = nullptr;
+    QPointer<AboutWindow> about_;
 };
 
 } // namespace arb

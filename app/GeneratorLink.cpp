@@ -4,6 +4,7 @@
 #include "core/ArbStore.h"
 #include "link/DownloadChunk.h"
 #include "link/GeneratorCommands.h"
+#include "link/UsbResources.h"
 #include "view/UserPrompt.h"
 
 #include <QComboBox>
@@ -34,9 +35,6 @@ const QString kLinkTitle = QStringLiteral("提示信息");
 constexpr int kEndPauseMs = 300;
 // Timeout of every opened session, in milliseconds.
 constexpr ViAttrState kIoTimeoutMs = 1000;
-
-// Most names one discovery lists.
-constexpr ViUInt32 kMaxResources = 1024;
 
 const int kBaudRates[] = {300, 600, 1200, 2400, 4800, 9600};
 
@@ -197,12 +195,8 @@ ViSession GeneratorLink::DiscoverInstruments()
     if (Failed(visa_.viOpenDefaultRM(&rm)))
         return VI_NULL;
 
-    ViFindList list = VI_NULL;
-    ViUInt32 count = 0;
-    // The library may fill up to VI_FIND_BUFLEN characters; one more keeps
-    // a NUL after them whatever it writes.
-    ViChar desc[VI_FIND_BUFLEN + 1] = {};
-    const ViStatus found = visa_.viFindRsrc(rm, "?*INSTR", &list, &count, desc);
+    std::vector<std::string> usb;
+    const ViStatus found = FindUsbResources(visa_, rm, usb);
     if (Failed(found)) {
         visa_.viClose(rm);
         // No instrument at all: the connected one is gone too.
@@ -215,19 +209,13 @@ ViSession GeneratorLink::DiscoverInstruments()
         Combo1_->clear();
     int match = -1;
     int appended = 0;
-    // A count no instrument bus can reach is not walked to its end.
-    const ViUInt32 walk = std::min<ViUInt32>(count, kMaxResources);
-    for (ViUInt32 k = 0; k < walk; ++k) {
-        const QString name = QString::fromLocal8Bit(ResourceNameFrom(desc).c_str());
-        if (name.startsWith(QLatin1String("USB"))) {
-            if (name.startsWith(selectedResource_))
-                match = appended;
-            if (Combo1_)
-                Combo1_->addItem(name);
-            ++appended;
-        }
-        std::fill(std::begin(desc), std::end(desc), '\0');
-        visa_.viFindNext(list, desc);
+    for (const std::string &resource : usb) {
+        const QString name = QString::fromLocal8Bit(resource.c_str());
+        if (name.startsWith(selectedResource_))
+            match = appended;
+        if (Combo1_)
+            Combo1_->addItem(name);
+        ++appended;
     }
 
     if (appended == 0) {

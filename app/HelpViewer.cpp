@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace arb
@@ -13,9 +14,22 @@ bool DesktopHelpViewer::open(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+QString HelpDocumentPath(const QString &programDir)
+{
+    const QString name = QStringLiteral("任意波说明.html");
+    const QDir dir(programDir);
+    const QString beside = dir.filePath(name);
+    if (QFileInfo(beside).isFile())
+        return beside;
+    const QString installed = QDir::cleanPath(dir.filePath(QStringLiteral("../share/doc/vxarb/") + name));
+    if (QFileInfo(installed).isFile())
+        return installed;
+    return beside;
+}
+
 QString HelpDocumentPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("任意波说明.html"));
+    return HelpDocumentPath(QCoreApplication::applicationDirPath());
 }
 
 } // namespace arb

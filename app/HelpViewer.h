@@ -21,7 +21,12 @@ class DesktopHelpViewer final : public HelpViewer
     bool open(const QString &path) override;
 };
 
-// The help document beside the program.
+// The help document of the program in programDir: beside it (a build tree, a
+// portable copy) or else in the documentation folder of an installation,
+// ../share/doc/vxarb/. When neither exists, the path beside the program, so
+// that the viewer reports the missing file.
+QString HelpDocumentPath(const QString &programDir);
+// The same for the running program.
 QString HelpDocumentPath();
 
 } // namespace arb

@@ -2,6 +2,7 @@
 
 #include "app/LayoutScale.h"
 #include "view/PlotCanvas.h"
+#include "view/PopupComboBox.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -61,10 +62,11 @@ QPushButton *Button(QWidget *parent, const char *name, const QString &caption, i
     return b;
 }
 
-QComboBox *Combo(QWidget *parent, const char *name, const QString &accessible, bool editable, int left,
-                 int top, int width, int height)
+template <typename Box = QComboBox>
+Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool editable, int left, int top,
+           int width, int height)
 {
-    auto *c = Make<QComboBox>(parent, name, left, top, width, height);
+    auto *c = Make<Box>(parent, name, left, top, width, height);
     c->setAccessibleName(accessible);
     if (editable) {
         // Giving the box its edit field makes it editable without building
@@ -231,7 +233,11 @@ void BuildScopeFrame(MainControls &m, QWidget *client)
     int top = 300;
     for (const Entry &e : entries) {
         QLabel *label = Caption(m.frameScope, e.label, 120, top, 1900, 240);
-        *e.combo = Combo(m.frameScope, e.name, e.accessible, true, 120, top + 250, 1900, 330);
+        // The port list is brought up to date each time it opens.
+        *e.combo =
+            e.combo == &m.cobSetComm
+                ? Combo<PopupComboBox>(m.frameScope, e.name, e.accessible, true, 120, top + 250, 1900, 330)
+                : Combo(m.frameScope, e.name, e.accessible, true, 120, top + 250, 1900, 330);
         label->setBuddy(*e.combo);
         top += 680;
     }

@@ -15,6 +15,10 @@ struct Item {
     const char *name;
     const char *caption; // UTF-8; "-" is a separator
     QKeySequence shortcut;
+    // What the item does ("What's This?" help; not a status tip, which would
+    // cover the status bar's panels). Screen readers name a menu item by its
+    // caption.
+    const char *description = nullptr;
 };
 
 void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initializer_list<Item> items)
@@ -33,6 +37,8 @@ void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initiali
             action->setShortcut(item.shortcut);
             action->setShortcutContext(Qt::WindowShortcut);
         }
+        if (item.description)
+            action->setWhatsThis(QString::fromUtf8(item.description));
     }
 }
 
@@ -43,6 +49,10 @@ void BuildMainMenus(QMenuBar *bar)
     AddMenu(bar, "menuFile", "文件&F",
             {{"menuFileOpen", "打开&O", QKeySequence(Qt::CTRL | Qt::Key_O)},
              {"menuFileSave", "保存&S", QKeySequence(Qt::CTRL | Qt::Key_S)},
+             {"menuFileImport", "导入波形(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I),
+              "从数值表或其他软件的波形文件导入波形"},
+             {"menuFileExport", "导出波形(&E)...", QKeySequence(Qt::CTRL | Qt::Key_E),
+              "把波形导出为 CSV 数值表或带文件头的波形文件"},
              {"menuBar", "-", {}},
              {"menuFileExit", "退出&X", {}}});
     AddMenu(bar, "mnuArb", "任意波&A",

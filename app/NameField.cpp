@@ -97,7 +97,10 @@ void NameField::SetNameText(const QString &text)
 {
     if (!txtName_)
         return;
-    const QString name = CheckArbName(text).text.isEmpty() ? DefaultName() : text;
+    // A name from a file obeys the key rule as a typed one does: what is not
+    // a letter or digit never reaches the generator's command.
+    const QString kept = NameCharactersOf(text);
+    const QString name = kept.isEmpty() ? DefaultName() : kept;
     if (txtName_->text() == name)
         txtName_Change();
     else

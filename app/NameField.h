@@ -37,7 +37,9 @@ class NameField : public QObject
     // default and NameChanged is cleared.
     void ResetDefaultName();
     // Sets the name as another part of the program does (the file reader),
-    // under the same rules as typing.
+    // under the same rules as typing: only its letters and digits are kept,
+    // a name longer than six is cut with the length message, and a name with
+    // nothing left becomes the default name.
     void SetNameText(const QString &text);
     // The name as the field holds it; the default name while it is empty.
     QString Name() const;

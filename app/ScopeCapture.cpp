@@ -6,8 +6,12 @@
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/TdsCommands.h"
+#include "scope/UsbScopeWorker.h"
+#include "view/ChosenEntryGuard.h"
+#include "view/PopupComboBox.h"
 #include "view/UserPrompt.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -31,6 +35,12 @@ QString DisconnectCaption()
 QString ConnectCaption()
 {
     return QStringLiteral("连接TEK示波器");
+}
+
+// The entry the user chose; typed text never counts.
+QString Chosen(const QComboBox *box)
+{
+    return box->currentIndex() >= 0 ? box->itemText(box->currentIndex()) : QString();
 }
 
 template <typename T> T *Control(QWidget *window, const char *name)
@@ -57,6 +67,8 @@ ScopeCapture::ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptu
         clock_ = ownClock_.get();
     }
     comm_ = std::make_unique<ScopeComm>(*port, services.portName);
+    if (services.visa)
+        usb_ = std::make_unique<UsbScopeWorker>(*services.visa);
 
     cobSetComm_ = Control<QComboBox>(window, "cobSetComm");
     cobBaud_ = Control<QComboBox>(window, "cobBaud");
@@ -90,6 +102,13 @@ ScopeCapture::ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptu
     connect(cmdReadValue_, &QPushButton::clicked, this, &ScopeCapture::cmdReadValue_Click);
     connect(port, &SerialPortIo::dataArrived, this, &ScopeCapture::MSComm_TDS_OnComm);
     connect(timer_, &QTimer::timeout, this, &ScopeCapture::Timer_TDS_Timer);
+    if (usb_) {
+        if (auto *popup = qobject_cast<PopupComboBox *>(cobSetComm_))
+            connect(popup, &PopupComboBox::popupAboutToShow, this, &ScopeCapture::refreshUsbEntries);
+        connect(usb_.get(), &UsbScopeWorker::identified, this, &ScopeCapture::usbIdentified);
+        connect(usb_.get(), &UsbScopeWorker::traceProgress, this, &ScopeCapture::usbTraceProgress);
+        connect(usb_.get(), &UsbScopeWorker::traceRead, this, &ScopeCapture::usbTraceRead);
+    }
 }
 
 ScopeCapture::~ScopeCapture()
@@ -105,9 +124,9 @@ void ScopeCapture::fillEntries(QComboBox *box, const QStringList &entries)
     const QSignalBlocker block(box);
     box->clear();
     box->addItems(entries);
-    box->setInsertPolicy(QComboBox::NoInsert);
     box->setCurrentIndex(-1);
     box->setEditText(text);
+    new ChosenEntryGuard(box);
 }
 
 void ScopeCapture::startUp()
@@ -126,8 +145,43 @@ void ScopeCapture::setStartUpValues()
     state_.ScopeReplyDone = false;
 }
 
+void ScopeCapture::refreshUsbEntries()
+{
+    if (!usb_)
+        return;
+    QStringList found = usb_->instruments();
+    if (settings_.UsesUsb() && !found.contains(settings_.ScopeResource))
+        found << settings_.ScopeResource;
+    if (found == usbEntries())
+        return;
+    const QString chosen = Chosen(cobSetComm_);
+    const QString text = cobSetComm_->currentText();
+    const QSignalBlocker block(cobSetComm_);
+    const int ports = static_cast<int>(PortEntries().size());
+    while (cobSetComm_->count() > ports)
+        cobSetComm_->removeItem(cobSetComm_->count() - 1);
+    cobSetComm_->addItems(found);
+    // Resource names are long; the list shows them whole.
+    QAbstractItemView *list = cobSetComm_->view();
+    list->setTextElideMode(Qt::ElideNone);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8);
+    const int index = chosen.isEmpty() ? -1 : cobSetComm_->findText(chosen, Qt::MatchExactly);
+    cobSetComm_->setCurrentIndex(index);
+    if (index < 0)
+        cobSetComm_->setEditText(text);
+}
+
+QStringList ScopeCapture::usbEntries() const
+{
+    QStringList entries;
+    for (int i = static_cast<int>(PortEntries().size()); i < cobSetComm_->count(); ++i)
+        entries << cobSetComm_->itemText(i);
+    return entries;
+}
+
 void ScopeCapture::selectDefaultEntries()
 {
+    refreshUsbEntries();
     struct Default {
         QComboBox *box;
         int index;
@@ -150,13 +204,31 @@ void ScopeCapture::selectDefaultEntries()
 void ScopeCapture::shutDown()
 {
     timer_->stop();
+    if (usb_) {
+        usb_->abandon();
+        usb_->wait();
+    }
     if (comm_->isOpen())
         comm_->close();
 }
 
 void ScopeCapture::cobSetComm_Click()
 {
-    if (!settings_.SelectPort(cobSetComm_->currentText()))
+    const bool wasUsb = settings_.UsesUsb();
+    if (!settings_.SelectPort(Chosen(cobSetComm_), usbEntries()))
+        return;
+    const bool usb = settings_.UsesUsb();
+    // Baud, parity, flow control and line end belong to the serial port;
+    // they keep their values for it.
+    for (QComboBox *serialOnly : {cobBaud_, cobParity_, cobFlowHardSoft_, cobOscilEOLString_})
+        serialOnly->setEnabled(!usb);
+    if (usb != wasUsb) {
+        // Another kind of link: the one in use ends, without a message.
+        if (comm_->isOpen())
+            comm_->close();
+        dropLink();
+    }
+    if (usb)
         return;
     if (!comm_->isOpen()) {
         comm_->setCommPort(settings_.ScopePort);
@@ -174,27 +246,27 @@ void ScopeCapture::cobSetComm_Click()
 
 void ScopeCapture::cobBaud_Click()
 {
-    settings_.SelectBaud(cobBaud_->currentText());
+    settings_.SelectBaud(Chosen(cobBaud_));
 }
 
 void ScopeCapture::cobParity_Click()
 {
-    settings_.SelectParity(cobParity_->currentText());
+    settings_.SelectParity(Chosen(cobParity_));
 }
 
 void ScopeCapture::cobFlowHardSoft_Click()
 {
-    settings_.SelectFlow(cobFlowHardSoft_->currentText());
+    settings_.SelectFlow(Chosen(cobFlowHardSoft_));
 }
 
 void ScopeCapture::cobOscilEOLString_Click()
 {
-    settings_.SelectEol(cobOscilEOLString_->currentText());
+    settings_.SelectEol(Chosen(cobOscilEOLString_));
 }
 
 void ScopeCapture::cobChannel_Click()
 {
-    settings_.SelectSource(cobChannel_->currentText());
+    settings_.SelectSource(Chosen(cobChannel_));
 }
 
 void ScopeCapture::cmdLink_Click()
@@ -203,6 +275,10 @@ void ScopeCapture::cmdLink_Click()
         comm_->close();
         cmdLink_->setText(ConnectCaption());
         cmdReadValue_->setEnabled(false);
+        return;
+    }
+    if (settings_.UsesUsb()) {
+        connectUsb();
         return;
     }
 
@@ -234,20 +310,81 @@ void ScopeCapture::cmdLink_Click()
     PbrSend_->setVisible(true);
 }
 
+void ScopeCapture::connectUsb()
+{
+    state_.ScopePhase = 0;
+    Label_TDS_percent_->setVisible(false);
+    showBusy();
+    usb_->identify(settings_.ScopeResource);
+}
+
+void ScopeCapture::usbIdentified(bool ok)
+{
+    PbrSend_->setRange(0, 1);
+    if (ok)
+        identified();
+    else
+        identifyFailed();
+}
+
 void ScopeCapture::cmdReadValue_Click()
 {
-    state_.beginTrace(now(), settings_.ScopeBaud);
-    Label_TDS_percent_->setText(
-        CaptureState::PercentText(state_.ScopeByteCount / static_cast<double>(kTracePoints) * 100.0));
+    startTraceRead();
+    if (settings_.UsesUsb()) {
+        showTraceProgress();
+        showBusy();
+        usb_->readTrace(settings_.ScopeResource, settings_.ScopeSource);
+        return;
+    }
     timer_->start(kTimerIntervalMs);
     for (const QByteArray &command : TraceReadCommands(settings_.ScopeSource, settings_.ScopeEol)) {
         if (!send(command))
             return;
     }
+    showTraceProgress();
+}
+
+void ScopeCapture::startTraceRead()
+{
+    state_.beginTrace(now(), settings_.ScopeBaud);
+    Label_TDS_percent_->setText(
+        CaptureState::PercentText(state_.ScopeByteCount / static_cast<double>(kTracePoints) * 100.0));
+}
+
+void ScopeCapture::showTraceProgress()
+{
     Label_TDS_percent_->setVisible(true);
     PbrSend_->setMaximum(kTracePoints);
     PbrSend_->setValue(0);
     PbrSend_->setVisible(true);
+}
+
+void ScopeCapture::showBusy()
+{
+    // Nothing is known of a USB reply until its points come.
+    PbrSend_->setRange(0, 0);
+    PbrSend_->setVisible(true);
+}
+
+void ScopeCapture::usbTraceProgress(int dataBytes)
+{
+    PbrSend_->setRange(0, kTracePoints);
+    PbrSend_->setValue(dataBytes);
+    Label_TDS_percent_->setText(
+        CaptureState::PercentText(dataBytes / static_cast<double>(kTracePoints) * 100.0));
+}
+
+void ScopeCapture::usbTraceRead(bool ok, const QByteArray &points)
+{
+    PbrSend_->setRange(0, kTracePoints);
+    if (!ok || points.size() < kTracePoints) {
+        traceFailed();
+        return;
+    }
+    ArbStore &store = host_.store();
+    for (int i = 0; i < kTracePoints; ++i)
+        store.ArbData[i] = TracePointValue(static_cast<unsigned char>(points[i]));
+    takeTrace();
 }
 
 void ScopeCapture::MSComm_TDS_OnComm()
@@ -262,16 +399,22 @@ void ScopeCapture::MSComm_TDS_OnComm()
         PbrSend_->setMaximum(p.maximum);
         if (p.value)
             PbrSend_->setValue(*p.value);
+        if (p.identified) {
+            timer_->stop();
+            identified();
+        }
         return;
     }
 
     const CaptureState::TraceProgress p = state_.receiveTrace(bytes, host_.store());
     if (p.percentBefore)
         Label_TDS_percent_->setText(*p.percentBefore);
-    if (p.judgeNow && !timer_->isActive())
-        timer_->start(kTimerIntervalMs);
     if (p.value)
         PbrSend_->setValue(*p.value);
+    if (p.complete) {
+        timer_->stop();
+        takeTrace();
+    }
 }
 
 void ScopeCapture::Timer_TDS_Timer()
@@ -281,29 +424,45 @@ void ScopeCapture::Timer_TDS_Timer()
         return;
     timer_->stop();
 
-    UserPrompt &user = host_.prompt();
-    ArbStore &store = host_.store();
     switch (verdict) {
-    case CaptureState::Verdict::Identified:
-        host_.setLengthText(QString::number(static_cast<double>(store.ArbLength)));
-        cmdLink_->setText(DisconnectCaption());
-        cmdReadValue_->setEnabled(true);
-        PbrSend_->setVisible(false);
-        return;
-    case CaptureState::Verdict::IdentifyFailed:
-        user.message(IdentifyFailedMessage(), ScopeFailureTitle(), MessageIcon::Critical);
-        PbrSend_->setVisible(false);
-        return;
-    case CaptureState::Verdict::TraceComplete:
-        store.ArbLength = static_cast<float>(kTracePoints);
-        host_.setLengthText(QString::number(kTracePoints));
-        host_.DrawWaveAll();
-        break;
-    case CaptureState::Verdict::TraceFailed:
-        user.message(TraceFailedMessage(), ScopeReadFailureTitle(), MessageIcon::Critical);
-        break;
+    case CaptureState::Verdict::Identified: identified(); return;
+    case CaptureState::Verdict::IdentifyFailed: identifyFailed(); return;
+    case CaptureState::Verdict::TraceComplete: takeTrace(); return;
+    case CaptureState::Verdict::TraceFailed: traceFailed(); return;
     case CaptureState::Verdict::Wait: return;
     }
+}
+
+void ScopeCapture::identified()
+{
+    host_.setLengthText(QString::number(static_cast<double>(host_.store().ArbLength)));
+    cmdLink_->setText(DisconnectCaption());
+    cmdReadValue_->setEnabled(true);
+    PbrSend_->setVisible(false);
+}
+
+void ScopeCapture::identifyFailed()
+{
+    host_.prompt().message(IdentifyFailedMessage(), ScopeFailureTitle(), MessageIcon::Critical);
+    PbrSend_->setVisible(false);
+}
+
+void ScopeCapture::takeTrace()
+{
+    host_.store().ArbLength = static_cast<float>(kTracePoints);
+    host_.setLengthText(QString::number(kTracePoints));
+    host_.DrawWaveAll();
+    endTraceProgress();
+}
+
+void ScopeCapture::traceFailed()
+{
+    host_.prompt().message(TraceFailedMessage(), ScopeReadFailureTitle(), MessageIcon::Critical);
+    endTraceProgress();
+}
+
+void ScopeCapture::endTraceProgress()
+{
     PbrSend_->setVisible(false);
     Label_TDS_percent_->setVisible(false);
     Label_TDS_percent_->setText(QString());
@@ -333,8 +492,12 @@ void ScopeCapture::reportOpenFailure(PortOpenResult result)
 
 void ScopeCapture::dropLink()
 {
-    if (timer_->isActive()) {
+    const bool usbBusy = usb_ && usb_->busy();
+    if (usb_)
+        usb_->abandon();
+    if (timer_->isActive() || usbBusy) {
         timer_->stop();
+        PbrSend_->setRange(0, kTracePoints);
         PbrSend_->setVisible(false);
         Label_TDS_percent_->setVisible(false);
         Label_TDS_percent_->setText(QString());

@@ -18,23 +18,31 @@ class QWidget;
 namespace arb
 {
 
+namespace visa
+{
+class VisaApi;
+}
+
 class ScopeClock;
 class SerialPortIo;
+class UsbScopeWorker;
 class WaveformHost;
 
 // What the oscilloscope link is given from outside. Empty members get the
 // program's own: a QSerialPort, a monotonic clock and the platform's port
-// names.
+// names. Without a VISA layer no USB instrument is offered.
 struct ScopeCaptureServices {
     SerialPortIo *port = nullptr;
     ScopeClock *clock = nullptr;
     PortNameResolver portName;
+    visa::VisaApi *visa = nullptr;
 };
 
-// The frame "泰克示波器采集波形": the serial settings of the oscilloscope
-// link, connecting to the oscilloscope, and reading a 2500-point trace into
-// the waveform. It finds its controls by name in the window it is given,
-// fills the combo boxes and owns the timer Timer_TDS.
+// The frame "泰克示波器采集波形": the settings of the oscilloscope link,
+// connecting to the oscilloscope, and reading a 2500-point trace into the
+// waveform, over a serial port or from a USB instrument. It finds its
+// controls by name in the window it is given, fills the combo boxes and owns
+// the timer Timer_TDS. USB conversations run off the window's thread.
 class ScopeCapture : public QObject
 {
     Q_OBJECT
@@ -43,14 +51,19 @@ class ScopeCapture : public QObject
     ~ScopeCapture() override;
 
     // Start-up: the default settings with DTR and RTS on and the capture
-    // state cleared, then the default entry of every combo box, each applied
-    // by its selection rule.
+    // state cleared, then the USB instruments listed and the default entry of
+    // every combo box, each applied by its selection rule.
     void startUp();
     void setStartUpValues();
     void selectDefaultEntries();
 
-    // Closing the window: the port is closed if it is open.
+    // Closing the window: the port is closed if it is open; a USB
+    // conversation under way is waited for and its result dropped.
     void shutDown();
+
+    // Lists the USB instruments found now after "COM1" ... "COM5". The one
+    // chosen stays listed while it is chosen, found or not.
+    void refreshUsbEntries();
 
     // Selection rules of the combo boxes.
     void cobSetComm_Click();
@@ -65,13 +78,35 @@ class ScopeCapture : public QObject
     void MSComm_TDS_OnComm();
     void Timer_TDS_Timer();
 
+    // Results of the USB conversations.
+    void usbIdentified(bool ok);
+    void usbTraceProgress(int dataBytes);
+    void usbTraceRead(bool ok, const QByteArray &points);
+
     const ScopeSettings &settings() const { return settings_; }
     const CaptureState &state() const { return state_; }
     const ScopeComm &comm() const { return *comm_; }
     QTimer *timer() const { return timer_; }
+    // Null without a VISA layer.
+    UsbScopeWorker *usb() const { return usb_.get(); }
 
   private:
+    // The start of every trace read: a new request, its percent at zero.
+    void startTraceRead();
+    void showTraceProgress();
+    void showBusy();
+    // The verdicts on a request, whether its reply settled it or its deadline.
+    void identified();
+    void identifyFailed();
+    // A complete trace, its points already in the store, becomes the
+    // waveform: 2500 points, the length field and a full redraw.
+    void takeTrace();
+    void traceFailed();
+    void endTraceProgress();
+
     void fillEntries(QComboBox *box, const QStringList &entries);
+    QStringList usbEntries() const;
+    void connectUsb();
     // Writes one command; a closed or failing port is reported, and the link
     // returns to not connected.
     bool send(const QByteArray &bytes);
@@ -85,6 +120,7 @@ class ScopeCapture : public QObject
     std::unique_ptr<ScopeClock> ownClock_;
     ScopeClock *clock_ = nullptr;
     std::unique_ptr<ScopeComm> comm_;
+    std::unique_ptr<UsbScopeWorker> usb_;
     ScopeSettings settings_;
     CaptureState state_;
     QTimer *timer_ = nullptr;

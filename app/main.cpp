@@ -8,7 +8,11 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The application name is the class of the window on X11, matched by the
+    // desktop entry's StartupWMClass; the desktop file name is the window's
+    // application id on Wayland and names the entry, its icon and metadata.
     QApplication::setApplicationName(QStringLiteral("vxarb"));
+    QApplication::setDesktopFileName(QStringLiteral(ARB_APP_ID));
 
     static arb::ArbStore store;
     arb::QtUserPrompt prompt;

@@ -32,6 +32,18 @@ bool NameKeyAccepted(int code)
            (code >= 'a' && code <= 'z');
 }
 
+QString NameCharactersOf(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        const int code = c.unicode();
+        if (code != 8 && code != 13 && NameKeyAccepted(code))
+            kept.append(c);
+    }
+    return kept;
+}
+
 QString NameKeyMessage()
 {
     return QStringLiteral("输入字符必须为数字或字母!");

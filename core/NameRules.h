@@ -15,6 +15,11 @@ QString DefaultArbName(int slot);
 // Keys the name field takes: Backspace, Enter, ASCII digits and letters.
 bool NameKeyAccepted(int code);
 
+// The characters of text that the name field's key rule lets in: ASCII
+// letters and digits, in their order; everything else (blanks, punctuation,
+// control characters, NUL) is left out.
+QString NameCharactersOf(const QString &text);
+
 // "输入字符必须为数字或字母!", titled "提示".
 QString NameKeyMessage();
 QString NameKeyTitle();

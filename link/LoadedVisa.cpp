@@ -62,6 +62,7 @@ bool BindAll(void *handle, LoadedVisa::Entries &e)
     ok = Bind(handle, "viFlush", e.flush) && ok;
     ok = Bind(handle, "viVPrintf", e.vPrintf) && ok;
     ok = Bind(handle, "viVScanf", e.vScanf) && ok;
+    ok = Bind(handle, "viRead", e.read) && ok;
     return ok;
 }
 
@@ -152,6 +153,11 @@ ViStatus LoadedVisa::viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList pa
 ViStatus LoadedVisa::viVScanf(ViSession vi, ViConstString readFmt, ViVAList params)
 {
     return f_.vScanf(vi, readFmt, params);
+}
+
+ViStatus LoadedVisa::viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt)
+{
+    return f_.read(vi, buf, cnt, retCnt);
 }
 
 } // namespace arb::visa

@@ -17,7 +17,7 @@ class LoadedVisa final : public VisaApi
     // The names tried in order, each through the ordinary loader search.
     static std::vector<std::string> DefaultLibraryNames();
 
-    // The first of names that loads and exports all nine functions, or null.
+    // The first of names that loads and exports all ten functions, or null.
     static std::unique_ptr<LoadedVisa> Load(const std::vector<std::string> &names);
 
     ~LoadedVisa() override;
@@ -38,6 +38,7 @@ class LoadedVisa final : public VisaApi
     ViStatus viFlush(ViSession vi, ViUInt16 mask) override;
     ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList params) override;
     ViStatus viVScanf(ViSession vi, ViConstString readFmt, ViVAList params) override;
+    ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) override;
 
     struct Entries {
         ViStatus(ARB_VISA_CALL *openDefaultRM)(ViPSession);
@@ -49,6 +50,7 @@ class LoadedVisa final : public VisaApi
         ViStatus(ARB_VISA_CALL *flush)(ViSession, ViUInt16);
         ViStatus(ARB_VISA_CALL *vPrintf)(ViSession, ViConstString, ViVAList);
         ViStatus(ARB_VISA_CALL *vScanf)(ViSession, ViConstString, ViVAList);
+        ViStatus(ARB_VISA_CALL *read)(ViSession, ViPBuf, ViUInt32, ViPUInt32);
     };
 
   private:

@@ -32,6 +32,7 @@ class NoVisa final : public VisaApi
     ViStatus viFlush(ViSession, ViUInt16) override { return VI_ERROR_INV_OBJECT; }
     ViStatus viVPrintf(ViSession, ViConstString, ViVAList) override { return VI_ERROR_INV_OBJECT; }
     ViStatus viVScanf(ViSession, ViConstString, ViVAList) override { return VI_ERROR_INV_OBJECT; }
+    ViStatus viRead(ViSession, ViPBuf, ViUInt32, ViPUInt32) override { return VI_ERROR_INV_OBJECT; }
 };
 #endif
 

@@ -60,6 +60,7 @@ UsbtmcVisa::~UsbtmcVisa()
 
 ViStatus UsbtmcVisa::viOpenDefaultRM(ViPSession vi)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (!vi)
         return VI_ERROR_INV_OBJECT;
     const ViSession rm = newHandle();
@@ -71,6 +72,7 @@ ViStatus UsbtmcVisa::viOpenDefaultRM(ViPSession vi)
 ViStatus UsbtmcVisa::viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,
                                 ViChar desc[])
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (!managers_.count(sesn))
         return VI_ERROR_INV_OBJECT;
     FindList list;
@@ -94,6 +96,7 @@ ViStatus UsbtmcVisa::viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList 
 
 ViStatus UsbtmcVisa::viFindNext(ViFindList vi, ViChar desc[])
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     auto it = findLists_.find(vi);
     if (it == findLists_.end())
         return VI_ERROR_INV_OBJECT;
@@ -108,6 +111,7 @@ ViStatus UsbtmcVisa::viFindNext(ViFindList vi, ViChar desc[])
 
 ViStatus UsbtmcVisa::viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUInt32, ViPSession vi)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (!managers_.count(sesn) || !vi)
         return VI_ERROR_INV_OBJECT;
     if (!name || !*name)
@@ -132,6 +136,7 @@ ViStatus UsbtmcVisa::viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUI
 
 ViStatus UsbtmcVisa::viClose(ViObject vi)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (vi == VI_NULL)
         return VI_WARN_NULL_OBJECT;
     if (auto it = instruments_.find(vi); it != instruments_.end()) {
@@ -159,6 +164,7 @@ ViStatus UsbtmcVisa::viClose(ViObject vi)
 
 ViStatus UsbtmcVisa::viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     auto it = instruments_.find(vi);
     if (it == instruments_.end())
         return managers_.count(vi) || findLists_.count(vi) ? VI_ERROR_NSUP_ATTR : VI_ERROR_INV_OBJECT;
@@ -169,24 +175,31 @@ ViStatus UsbtmcVisa::viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState at
     return VI_SUCCESS;
 }
 
+UsbtmcVisa::Instrument *UsbtmcVisa::session(ViSession vi)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    auto it = instruments_.find(vi);
+    return it == instruments_.end() ? nullptr : &it->second;
+}
+
 ViStatus UsbtmcVisa::viFlush(ViSession vi, ViUInt16)
 {
     // Nothing is buffered here: every write goes out at once and every read
     // takes one reply.
-    return instruments_.count(vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
+    return session(vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
 }
 
 ViStatus UsbtmcVisa::viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList)
 {
-    auto it = instruments_.find(vi);
-    if (it == instruments_.end())
+    Instrument *instr = session(vi);
+    if (!instr)
         return VI_ERROR_INV_OBJECT;
     std::string bytes;
     if (const ViStatus status = ExpandWriteFormat(writeFmt, bytes); Failed(status))
         return status;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(it->second.fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(instr->fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -198,16 +211,51 @@ ViStatus UsbtmcVisa::viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList)
 
 ViStatus UsbtmcVisa::viVScanf(ViSession vi, ViConstString readFmt, ViVAList params)
 {
-    auto it = instruments_.find(vi);
-    if (it == instruments_.end())
+    Instrument *instr = session(vi);
+    if (!instr)
         return VI_ERROR_INV_OBJECT;
     ReadFormat parsed;
     if (const ViStatus status = ParseReadFormat(readFmt, parsed); Failed(status))
         return status;
     std::string reply;
-    const ViStatus status = readReply(it->second, reply);
+    const ViStatus status = readReply(*instr, reply);
     // A failed read stores what arrived, often nothing, and its count.
     ScanReply(parsed, reply, params);
+    return status;
+}
+
+ViStatus UsbtmcVisa::viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt)
+{
+    if (retCnt)
+        *retCnt = 0;
+    Instrument *instr = session(vi);
+    if (!instr)
+        return VI_ERROR_INV_OBJECT;
+    if (cnt == 0)
+        return VI_SUCCESS_MAX_CNT;
+    if (!buf)
+        return VI_ERROR_USER_BUF;
+    std::size_t got = 0;
+    ViStatus status = VI_SUCCESS;
+    if (instr->kernelTimeout) {
+        for (;;) {
+            const ssize_t n = ::read(instr->fd, buf, cnt);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                status = errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
+                break;
+            }
+            // The driver ends a read early only at the end of the message.
+            got = static_cast<std::size_t>(n);
+            status = got == cnt ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
+            break;
+        }
+    } else {
+        status = readStream(*instr, buf, cnt, got);
+    }
+    if (retCnt)
+        *retCnt = static_cast<ViUInt32>(got);
     return status;
 }
 
@@ -239,6 +287,8 @@ ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
         }
     }
     // Any other device file: the reply ends with its line feed.
+    reply = std::move(instr.pending);
+    instr.pending.clear();
     using Clock = std::chrono::steady_clock;
     const bool forever = instr.timeoutMs == VI_TMO_INFINITE;
     const Clock::time_point deadline =
@@ -265,6 +315,53 @@ ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
         reply.append(chunk, static_cast<std::size_t>(n));
     }
     return VI_SUCCESS;
+}
+
+ViStatus UsbtmcVisa::readStream(Instrument &instr, ViPBuf buf, std::size_t cnt, std::size_t &got)
+{
+    std::string &pending = instr.pending;
+    const auto take = [&](std::size_t n) {
+        std::memcpy(buf, pending.data(), n);
+        pending.erase(0, n);
+        got = n;
+    };
+    using Clock = std::chrono::steady_clock;
+    const bool forever = instr.timeoutMs == VI_TMO_INFINITE;
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::milliseconds(forever ? 0 : instr.timeoutMs);
+    char chunk[4096];
+    for (;;) {
+        const std::size_t lf = pending.find('\n');
+        if (lf != std::string::npos && lf < cnt) {
+            take(lf + 1);
+            return VI_SUCCESS_TERM_CHAR;
+        }
+        if (pending.size() >= cnt) {
+            take(cnt);
+            return VI_SUCCESS_MAX_CNT;
+        }
+        int wait = -1;
+        if (!forever) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            wait = static_cast<int>(std::max<long long>(0, left.count()));
+        }
+        pollfd p{instr.fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0) {
+            take(pending.size());
+            return ready == 0 ? VI_ERROR_TMO : VI_ERROR_IO;
+        }
+        const ssize_t n = ::read(instr.fd, chunk, sizeof chunk);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0) {
+            take(pending.size());
+            return VI_ERROR_IO;
+        }
+        pending.append(chunk, static_cast<std::size_t>(n));
+    }
 }
 
 } // namespace arb::visa

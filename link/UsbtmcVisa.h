@@ -3,6 +3,7 @@
 #include "link/VisaApi.h"
 
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@ namespace arb::visa
 // The built-in stand-in for a VISA library: it reaches USBTMC instruments
 // through the Linux kernel's usbtmc driver. Instruments are listed from
 // sysfsRoot and opened as devRoot/usbtmcN. Each command goes out in one
-// write(); a reply is read with the session's timeout.
+// write(); a reply is read with the session's timeout. Sessions may be used
+// from different threads at once; one session by one thread at a time.
 class UsbtmcVisa final : public VisaApi
 {
   public:
@@ -35,6 +37,10 @@ class UsbtmcVisa final : public VisaApi
     ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList params) override;
     // Read formats are the "%t" conversions of ParseReadFormat.
     ViStatus viVScanf(ViSession vi, ViConstString readFmt, ViVAList params) override;
+    // Through the driver a read ends with the instrument's message. A device
+    // file without message ends (a stream) ends a read at a line feed, the
+    // termination character; bytes read past it wait for the next read.
+    ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) override;
 
   private:
     struct Instrument {
@@ -44,6 +50,8 @@ class UsbtmcVisa final : public VisaApi
         // The driver applies the timeout itself, and a read returns one
         // whole message.
         bool kernelTimeout = false;
+        // Stream bytes read past the end of an earlier read.
+        std::string pending;
     };
     struct FindList {
         ViSession rm = VI_NULL;
@@ -54,9 +62,15 @@ class UsbtmcVisa final : public VisaApi
     ViObject newHandle() { return nextHandle_++; }
     void applyTimeout(Instrument &instr);
     ViStatus readReply(Instrument &instr, std::string &reply);
+    ViStatus readStream(Instrument &instr, ViPBuf buf, std::size_t cnt, std::size_t &got);
+    // The open session vi, or null. The session stays where it is until it
+    // is closed.
+    Instrument *session(ViSession vi);
 
     std::string sysfsRoot_;
     std::string devRoot_;
+    // Guards the handle tables below, not the I/O on a session.
+    std::mutex mutex_;
     ViObject nextHandle_ = 1;
     std::set<ViSession> managers_;
     std::map<ViObject, Instrument> instruments_;

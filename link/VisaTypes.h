@@ -26,6 +26,8 @@ using ViFindList = ViObject;
 using ViAttr = ViUInt32;
 using ViAccessMode = ViUInt32;
 using ViChar = char;
+using ViByte = unsigned char;
+using ViPBuf = ViByte *;
 using ViConstString = const ViChar *;
 using ViConstRsrc = ViConstString;
 using ViPSession = ViSession *;
@@ -47,6 +49,8 @@ constexpr ViStatus StatusOf(std::uint32_t code)
     return static_cast<ViStatus>(code);
 }
 constexpr ViStatus VI_SUCCESS = 0;
+constexpr ViStatus VI_SUCCESS_TERM_CHAR = StatusOf(0x3FFF0005u);
+constexpr ViStatus VI_SUCCESS_MAX_CNT = StatusOf(0x3FFF0006u);
 constexpr ViStatus VI_WARN_NULL_OBJECT = StatusOf(0x3FFF0082u);
 constexpr ViStatus VI_ERROR_SYSTEM_ERROR = StatusOf(0xBFFF0000u);
 constexpr ViStatus VI_ERROR_INV_OBJECT = StatusOf(0xBFFF000Eu);
@@ -58,6 +62,7 @@ constexpr ViStatus VI_ERROR_ALLOC = StatusOf(0xBFFF003Cu);
 constexpr ViStatus VI_ERROR_IO = StatusOf(0xBFFF003Eu);
 constexpr ViStatus VI_ERROR_INV_FMT = StatusOf(0xBFFF003Fu);
 constexpr ViStatus VI_ERROR_NSUP_FMT = StatusOf(0xBFFF0041u);
+constexpr ViStatus VI_ERROR_USER_BUF = StatusOf(0xBFFF0071u);
 constexpr ViStatus VI_ERROR_RSRC_BUSY = StatusOf(0xBFFF0072u);
 
 // Length of the name buffer the find operations fill, NUL included.

@@ -18,6 +18,7 @@ void CaptureState::beginIdentify(qint64 nowMs, const QString &baudText)
     ScopeReplyDone = false;
     ScopeDeadline = nowMs + 1000LL * IdentifyDeadlineSeconds(baudText);
     ScopeByteCount = 0;
+    awaiting_ = true;
     traceTaken_ = false;
 }
 
@@ -27,6 +28,7 @@ void CaptureState::beginTrace(qint64 nowMs, const QString &baudText)
     ScopeReplyDone = false;
     ScopeByteCount = 0;
     ScopeDeadline = nowMs + 1000LL * TraceDeadlineSeconds(baudText);
+    awaiting_ = true;
     traceTaken_ = false;
 }
 
@@ -40,6 +42,8 @@ CaptureState::IdentifyProgress CaptureState::receiveIdentify(const QByteArray &b
         if (static_cast<unsigned char>(bytes[t]) == eol) {
             ScopeReplyDone = true;
             p.value = p.maximum;
+            p.identified = awaiting_;
+            awaiting_ = false;
             break;
         }
     }
@@ -55,7 +59,9 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
         const int c = ScopeByteCount;
         if (c >= kTraceReplyBytes) {
             ScopeReplyDone = true;
-            p.judgeNow = !traceTaken_;
+            p.complete = !traceTaken_;
+            traceTaken_ = true;
+            awaiting_ = false;
             break;
         }
         if (c >= kTraceHeaderBytes)
@@ -71,6 +77,7 @@ CaptureState::Verdict CaptureState::judge(qint64 nowMs)
 {
     if (nowMs < ScopeDeadline)
         return Verdict::Wait;
+    awaiting_ = false;
     if (ScopePhase == 0)
         return ScopeReplyDone ? Verdict::Identified : Verdict::IdentifyFailed;
     if (!ScopeReplyDone)

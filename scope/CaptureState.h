@@ -28,15 +28,18 @@ class CaptureState
     struct IdentifyProgress {
         int maximum = 1;
         std::optional<int> value;
+        // The line end came while the request awaited its verdict: it is
+        // identified now, and its deadline no longer counts.
+        bool identified = false;
     };
     struct TraceProgress {
         // Percent text of the count before these bytes, once past the header.
         std::optional<QString> percentBefore;
         // Points received so far, once past the header.
         std::optional<int> value;
-        // The reply is complete and still waits to be taken: the deadline
-        // timer must run.
-        bool judgeNow = false;
+        // The reply has just become complete and was not taken yet: it is
+        // taken now, also when its deadline has already failed it.
+        bool complete = false;
     };
 
     // 0 identification, 1 trace read.
@@ -51,7 +54,8 @@ class CaptureState
     void beginIdentify(qint64 nowMs, const QString &baudText);
     void beginTrace(qint64 nowMs, const QString &baudText);
 
-    // The identification phase waits only for the line-end byte.
+    // The identification phase waits only for the line-end byte. A line end
+    // after the verdict changes nothing.
     IdentifyProgress receiveIdentify(const QByteArray &bytes, int eol);
 
     // The trace phase skips the six header bytes, stores the next 2500 as
@@ -59,13 +63,16 @@ class CaptureState
     // after them. Bytes after that are not counted.
     TraceProgress receiveTrace(const QByteArray &bytes, ArbStore &store);
 
-    // Wait before the deadline; afterwards the verdict on the request.
+    // Wait before the deadline; afterwards the verdict on a request that
+    // was not settled by its reply already.
     Verdict judge(qint64 nowMs);
 
     // "12.34%".
     static QString PercentText(double percent);
 
   private:
+    // The request has had no verdict yet.
+    bool awaiting_ = false;
     // The completed trace of this request has been taken; bytes that follow
     // its end do not take it again.
     bool traceTaken_ = false;

@@ -52,14 +52,20 @@ void ScopeSettings::SetStartUpValues()
     ScopeStopBits = QStringLiteral("1");
     ScopeParity = QStringLiteral("n");
     ScopeHandshake = 0;
+    ScopeResource.clear();
 }
 
-bool ScopeSettings::SelectPort(const QString &text)
+bool ScopeSettings::SelectPort(const QString &text, const QStringList &usbEntries)
 {
     const int i = PortEntries().indexOf(text);
-    if (i < 0)
+    if (i >= 0) {
+        ScopePort = i + 1;
+        ScopeResource.clear();
+        return true;
+    }
+    if (text.isEmpty() || !usbEntries.contains(text))
         return false;
-    ScopePort = i + 1;
+    ScopeResource = text;
     return true;
 }
 

@@ -22,6 +22,11 @@ struct ScopeSettings {
     QString ScopeSource = QStringLiteral("CH1");
     // The digit the parity entry names ("8" or "7"). Kept for display only.
     QString ParityEntryBits = QStringLiteral("8");
+    // The USB instrument chosen in place of a COM port, by its VISA resource
+    // name; empty while a COM port is chosen.
+    QString ScopeResource;
+
+    bool UsesUsb() const { return !ScopeResource.isEmpty(); }
 
     // Baud, parity, data bits and stop bits joined by commas.
     QString PortSettingsString() const;
@@ -32,7 +37,8 @@ struct ScopeSettings {
     // Selection rules. Each compares the chosen text exactly with its entries
     // and stores the value of the matching one; any other text changes
     // nothing and gives false.
-    bool SelectPort(const QString &text);
+    // The port takes a COM port or one of the USB instruments listed.
+    bool SelectPort(const QString &text, const QStringList &usbEntries = {});
     bool SelectBaud(const QString &text);
     bool SelectParity(const QString &text);
     bool SelectFlow(const QString &text);

@@ -20,17 +20,22 @@ QByteArray IdentifyCommand(int eol)
     return Command(QByteArrayLiteral("*IDN?"), eol);
 }
 
-std::vector<QByteArray> TraceReadCommands(const QString &source, int eol)
+std::vector<QByteArray> TraceReadCommandTexts(const QString &source)
 {
     return {
-        Command(QByteArrayLiteral("HEADer OFF"), eol),
-        Command(QByteArrayLiteral("DATa:SOUrce ") + source.toLatin1(), eol),
-        Command(QByteArrayLiteral("DATa:ENCdg RPB"), eol),
-        Command(QByteArrayLiteral("DATa:WIDth 1"), eol),
-        Command(QByteArrayLiteral("DATa:STARt 1"), eol),
-        Command(QByteArrayLiteral("DATa:STOP 2500"), eol),
-        Command(QByteArrayLiteral("CURVe?"), eol),
+        QByteArrayLiteral("HEADer OFF"),     QByteArrayLiteral("DATa:SOUrce ") + source.toLatin1(),
+        QByteArrayLiteral("DATa:ENCdg RPB"), QByteArrayLiteral("DATa:WIDth 1"),
+        QByteArrayLiteral("DATa:STARt 1"),   QByteArrayLiteral("DATa:STOP 2500"),
+        QByteArrayLiteral("CURVe?"),
     };
+}
+
+std::vector<QByteArray> TraceReadCommands(const QString &source, int eol)
+{
+    std::vector<QByteArray> commands = TraceReadCommandTexts(source);
+    for (QByteArray &c : commands)
+        c = Command(c, eol);
+    return commands;
 }
 
 float TracePointValue(unsigned char byte)

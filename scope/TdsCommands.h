@@ -20,6 +20,8 @@ QByteArray IdentifyCommand(int eol);
 // ending in the line-end byte: header off, the source, unsigned binary
 // encoding, one byte per point, points 1 to 2500, and the curve request.
 std::vector<QByteArray> TraceReadCommands(const QString &source, int eol);
+// The same commands without their line ends.
+std::vector<QByteArray> TraceReadCommandTexts(const QString &source);
 
 // A received point byte as a waveform value: (b - 127) / 128, so 0x7F is 0
 // and 0xFF is 1.

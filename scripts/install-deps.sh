@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei libqt6svg6
+    dpkg-dev file lintian appstream desktop-file-utils
 )
 packages+=("$@")
 

@@ -37,6 +37,8 @@ void InterpolateTo(ArbStore &store, int from, int to, float value)
         const float ratio = static_cast<float>(j - from) / span;
         d[static_cast<std::size_t>(j)] = b + rise * ratio;
     }
+    // b + (value - b) x 1 can miss value by a rounding step.
+    d[static_cast<std::size_t>(to)] = value;
 }
 
 FreehandDrawing::FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *view, QObject *parent)
@@ -47,10 +49,38 @@ FreehandDrawing::FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *
     connect(canvas_, &PlotCanvas::mouseReleased, this, [this] { onRelease(); });
 }
 
-void FreehandDrawing::onPress(Qt::MouseButton button, Qt::MouseButtons, QPointF user)
+void FreehandDrawing::onPress(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user)
 {
-    if (button != Qt::LeftButton || drawing_)
+    // A press whose button is no longer held by the time it arrives (a
+    // message box raised by the focus change took the release) starts nothing.
+    if (button != Qt::LeftButton || !(buttons & Qt::LeftButton) || drawing_)
         return;
+    beginStroke(user);
+}
+
+void FreehandDrawing::onMove(Qt::MouseButtons buttons, QPointF user)
+{
+    if (drawing_ && (buttons & Qt::LeftButton)) {
+        DrawStep(user.x(), user.y());
+        return;
+    }
+    // The release went to another window: the stroke is over, and from here
+    // the mouse only hovers.
+    if (drawing_)
+        endStroke();
+    const double index = std::floor(user.x());
+    const float value = static_cast<float>(std::floor(user.y() / 1000.0) / 1000.0);
+    view_->setCurrentCoordinates(static_cast<int>(std::clamp(index, -1.0e9, 1.0e9)), value);
+}
+
+void FreehandDrawing::onRelease()
+{
+    if (drawing_)
+        endStroke();
+}
+
+void FreehandDrawing::beginStroke(QPointF user)
+{
     drawing_ = true;
     const double start = std::floor(user.x());
     view_->LastDrawIndex = static_cast<int>(
@@ -58,18 +88,7 @@ void FreehandDrawing::onPress(Qt::MouseButton button, Qt::MouseButtons, QPointF 
     DrawStep(user.x(), user.y());
 }
 
-void FreehandDrawing::onMove(Qt::MouseButtons, QPointF user)
-{
-    if (drawing_) {
-        DrawStep(user.x(), user.y());
-        return;
-    }
-    const double index = std::floor(user.x());
-    const float value = static_cast<float>(std::floor(user.y() / 1000.0) / 1000.0);
-    view_->setCurrentCoordinates(static_cast<int>(std::clamp(index, -1.0e9, 1.0e9)), value);
-}
-
-void FreehandDrawing::onRelease()
+void FreehandDrawing::endStroke()
 {
     drawing_ = false;
 }

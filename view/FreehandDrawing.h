@@ -22,7 +22,10 @@ float DrawValueFromY(double y);
 void InterpolateTo(ArbStore &store, int from, int to, float value);
 
 // Drawing the waveform with the left mouse button on the canvas. Each step
-// erases and redraws only a narrow strip around the change.
+// erases and redraws only a narrow strip around the change. A stroke lasts
+// while the left button is held: it ends on the release of any button, and
+// on a move that arrives without the left button (its release went to
+// another window, such as a message box).
 class FreehandDrawing : public QObject
 {
     Q_OBJECT
@@ -36,6 +39,10 @@ class FreehandDrawing : public QObject
     void onPress(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user);
     void onMove(Qt::MouseButtons buttons, QPointF user);
     void onRelease();
+    // Every stroke starts here, with its first step at user, and ends in
+    // endStroke, whichever way it ends.
+    void beginStroke(QPointF user);
+    void endStroke();
     void eraseStrip(int a, int b);
     void RedrawRight(int n);
     void RedrawLeft(int n);

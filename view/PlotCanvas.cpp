@@ -1,5 +1,6 @@
 #include "view/PlotCanvas.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -163,7 +164,11 @@ void PlotCanvas::resizeEvent(QResizeEvent *event)
 
 void PlotCanvas::mousePressEvent(QMouseEvent *event)
 {
-    emit mousePressed(event->button(), event->buttons(), toUser(event->position()));
+    // Taking the focus on a press commits the field being edited, which may
+    // show a message box before the press arrives here; the box then takes
+    // the release. Only the buttons still held count.
+    const Qt::MouseButtons held = event->buttons() & QGuiApplication::mouseButtons();
+    emit mousePressed(event->button(), held, toUser(event->position()));
 }
 
 void PlotCanvas::mouseMoveEvent(QMouseEvent *event)

@@ -55,6 +55,8 @@ class PlotCanvas : public QWidget
     const QImage &image() const { return image_; }
 
   signals:
+    // buttons: those still held when the press reaches the canvas, which
+    // need not include button when a message box took its release.
     void mousePressed(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user);
     void mouseMoved(Qt::MouseButtons buttons, QPointF user);
     void mouseReleased(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user);

@@ -2,6 +2,7 @@
 #include "app/FormMain.h"
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/SmallTmpfs.h"
 #include "tests/support/WindowFixture.h"
 #include "view/WaveView.h"
 
@@ -15,11 +16,13 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using namespace arb;
 using arb::test::FakeHost;
 using arb::test::ScriptedPrompt;
+using arb::test::SmallTmpfs;
 
 namespace
 {
@@ -335,6 +338,46 @@ TEST_F(FileCommandsTest, SaveFailuresAreReportedAndChangeNothing)
     commands.menuFileSave_Click();
     EXPECT_TRUE(host.user.messages.empty());
     EXPECT_EQ(points(4), (std::vector<float>{0.5f, -0.25f, 0.1f, 0.0f}));
+}
+
+TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
+{
+    // Texts that fit the device's buffer (201, 1500 points) and one that does
+    // not (16384), over an old file and under a new name; the last one fits.
+    const QByteArray old = "ArbNo0\r\n4\r\n 0.000\r\n 1.000\r\n 0.000\r\n-1.000\r\n";
+    for (const auto &[points, freePages, existing] :
+         std::vector<std::tuple<int, int, bool>>{{201, 0, true},
+                                                 {201, 0, false},
+                                                 {1500, 1, true},
+                                                 {1500, 1, false},
+                                                 {16384, 1, true},
+                                                 {201, 2, true}}) {
+        SCOPED_TRACE(testing::Message() << points << " points, " << freePages << " pages free, " << existing);
+        SmallTmpfs fs;
+        if (!fs.mounted())
+            GTEST_SKIP() << fs.skipReason();
+        const QString path = fs.filePath(QStringLiteral("wave.arb"));
+        if (existing) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        }
+        fs.fill(freePages);
+        host.user.clear();
+        setPoints(std::vector<float>(static_cast<std::size_t>(points), 0.25f));
+        host.user.pushFile(path);
+        commands.menuFileSave_Click();
+        if (freePages == 2) {
+            EXPECT_TRUE(host.user.messages.empty());
+            EXPECT_EQ(read(path), "ArbNo0\r\n201\r\n" + QByteArray(" 1.000\r\n").repeated(201));
+            continue;
+        }
+        EXPECT_EQ(onlyMessage(), FileWriteFailedMessage());
+        if (existing) {
+            EXPECT_EQ(read(path), old);
+        }
+        // No cut-off file and no temporary file is left behind.
+        EXPECT_EQ(fs.names(), existing ? QStringList{QStringLiteral("wave.arb")} : QStringList{});
+    }
 }
 
 TEST_F(FileCommandsTest, SavedFileIsRefusedButReadsBackAsPlain)

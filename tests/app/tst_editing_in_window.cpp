@@ -5,12 +5,15 @@
 #include "view/WaveView.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <vector>
 
 using namespace arb;
 using arb::test::WindowFixture;
@@ -117,6 +120,31 @@ class TestEditingInWindow : public QObject
         // Names set by the program go through the field's rules.
         w.setNameText(QStringLiteral("  ABCDEFGH"));
         QCOMPARE(w.controls().txtName->text(), QStringLiteral("ABCDEF"));
+    }
+
+    void aNameFromAFileObeysTheNameRule()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("w.arb"));
+        for (const auto &[name, kept] : std::vector<std::pair<QByteArray, QString>>{
+                 {QByteArray("A\0B,1;*RST", 10), QStringLiteral("AB1RST")},
+                 {" S\tI\x01N\xe6\xb3\xa2"
+                  "E\r ",
+                  QStringLiteral("SINE")},
+                 {"A-B-C-D-E-F-G", QStringLiteral("ABCDEF")}, // with the length message
+                 {",;*\x7f", QStringLiteral("ArbNo0")}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Copyright: Korvane Technologies\r\nFile Format:2.0\r\nData Points:4\r\nArb Name:" +
+                       name + "\r\n0\r\n0.5\r\n0\r\n0\r\n");
+            file.close();
+            f.user.pushFile(path);
+            w.findChild<QAction *>(QStringLiteral("menuFileOpen"))->trigger();
+            QCOMPARE(w.controls().txtName->text(), kept);
+        }
+        QCOMPARE(f.user.messages.size(), std::size_t(1));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "app/AboutWindow.h"
 #include "app/MainToolBar.h"
 #include "tests/support/WindowFixture.h"
 #include "view/PlotCanvas.h"
@@ -6,6 +7,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -13,14 +15,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 using namespace arb;
 using arb::test::WindowFixture;
@@ -30,6 +36,17 @@ class TestFormMain : public QObject
     Q_OBJECT
 
   private:
+    // Runs the event loop, doing act first; true when the program ends (the
+    // loop is told to quit) within timeoutMs.
+    static bool programEnds(const std::function<void()> &act, int timeoutMs = 5000)
+    {
+        QTimer::singleShot(0, act);
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        deadline.start(timeoutMs);
+        return QApplication::exec() == 0;
+    }
     static QAction *action(FormMain &w, const char *name)
     {
         return w.findChild<QAction *>(QString::fromLatin1(name));
@@ -314,6 +331,57 @@ class TestFormMain : public QObject
             QVERIFY(w.isEnabled());
             QTRY_VERIFY(guard.isNull());
         }
+    }
+
+    void closingIsRefusedWhileAboutIsOpen()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        w.show();
+        action(w, "menuArbAbout")->trigger();
+        QPointer<QWidget> about;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("frmHelp"))
+                about = top;
+        QVERIFY(about);
+        const auto cleanUp = qScopeGuard([&] { delete about; });
+        f.visa.clearRecords();
+        // The close box or Alt+F4 of the disabled main window.
+        QVERIFY(!programEnds([&] { w.close(); }, 200));
+        QVERIFY(w.isVisible() && about->isVisible());
+        QCOMPARE(f.visa.count("viClose"), 0); // no shutdown
+        QVERIFY(programEnds([&] {
+            about->close();
+            w.close();
+        }));
+        QCOMPARE(f.visa.count("viClose"), 2);
+    }
+
+    void aboutNeverKeepsTheProgramRunning()
+    {
+        QWidget main;
+        main.show();
+        QPointer<AboutWindow> about = AboutWindow::showFor(&main);
+        const auto cleanUp = qScopeGuard([&] { delete about; });
+        QVERIFY(programEnds([&] { main.close(); }));
+    }
+
+    void aPasteIntoTheZoomFieldFollowsItsKeyRule()
+    {
+        WindowFixture f;
+        QLineEdit *scale = f.window->controls().txtScale;
+        QApplication::clipboard()->setText(QStringLiteral("abc-1"));
+        QTest::keyClick(scale, Qt::Key_V, Qt::ControlModifier);
+        scale->paste(); // the context menu's way
+        QCOMPARE(scale->text(), QStringLiteral("2"));
+        QApplication::clipboard()->setText(QStringLiteral("5.5"));
+        QTest::keyClick(scale, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(scale->text(), QStringLiteral("25.5"));
+        // What Enter writes back stays editable, letters and all.
+        scale->setText(QStringLiteral("123456789"));
+        QTest::keyClick(scale, Qt::Key_Return);
+        QTest::keyClick(scale, Qt::Key_Backspace);
+        QCOMPARE(scale->text(), QStringLiteral("1.234568e+0"));
     }
 
     void canvasPixelsAfterStartUp()

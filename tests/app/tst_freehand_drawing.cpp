@@ -1,3 +1,4 @@
+#include "core/ArbStore.h"
 #include "tests/support/WindowFixture.h"
 #include "view/FreehandDrawing.h"
 #include "view/PlotCanvas.h"
@@ -6,8 +7,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 using namespace arb;
 using arb::test::WindowFixture;
@@ -150,6 +153,58 @@ class TestFreehandDrawing : public QObject
         QCOMPARE(f.store.ArbData[idx], DrawValueFromY(user.y()));
         QVERIFY(f.store.ArbData[idx] > 0.2f && f.store.ArbData[idx] < 0.3f);
         QTest::mouseRelease(c, Qt::LeftButton, {}, at);
+    }
+
+    void aStrokeEndsWhenItsButtonIsNoLongerHeld()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        press(w, 30.0, 100000.0);
+        // Its release went to another window: the next move ends the stroke and draws nothing.
+        emit w.controls().Picture_Arb->mouseMoved(Qt::NoButton, QPointF(60.0, 700000.0));
+        move(w, 70.0, 700000.0);
+        QCOMPARE(f.store.ArbData[60], 0.0f);
+        QCOMPARE(f.store.ArbData[70], 0.0f);
+        QCOMPARE(labelX(w), QStringLiteral("70"));
+    }
+
+    void aPressThatRaisedAMessageDrawsNothing()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget messageBox;
+        messageBox.show();
+        w.controls().Text_ArbLineStartY->setFocus();
+        w.controls().Text_ArbLineStartY->setText(QStringLiteral("2"));
+        // The press moves the focus, the value's commit shows its range
+        // message, and the button is released over that message box.
+        f.user.whileMessageShown = [&] { QTest::mouseRelease(&messageBox, Qt::LeftButton); };
+        PlotCanvas *c = w.controls().Picture_Arb;
+        QTest::mousePress(c, Qt::LeftButton, {}, c->toPixel(100.0, 500000.0));
+        QCOMPARE(f.user.messages.size(), std::size_t(1));
+        QMouseEvent hover(QEvent::MouseMove, c->toPixel(150.0, 800000.0), c->mapToGlobal(QPoint()),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(c, &hover);
+        QVERIFY(std::all_of(&f.store.ArbData[0], &f.store.ArbData[201], [](float v) { return v == 0.0f; }));
+    }
+
+    void theEndOfAStepIsTheDrawnValue()
+    {
+        // Every start and end value on the drawing's 0.001 steps, both ways
+        // (from -1 to -0.489, b + (v - b) x 1 gives -0.48899996).
+        ArbStore s;
+        for (int from = -1000; from <= 1000; ++from) {
+            for (int to = -1000; to <= 1000; to += 7) {
+                const float b = DrawValueFromY(from * 1000.0), v = DrawValueFromY(to * 1000.0);
+                s.ArbData[5] = s.ArbData[8] = b;
+                InterpolateTo(s, 5, 8, v);
+                InterpolateTo(s, 5, 2, v);
+                if (s.ArbData[8] != v || s.ArbData[2] != v)
+                    QFAIL(qPrintable(QStringLiteral("%1 to %2").arg(b).arg(v)));
+            }
+        }
     }
 
     void clearingTouchesOnlyThePointsInUse()

@@ -1,19 +1,30 @@
 #include "app/ScopeCapture.h"
+#include "link/UsbtmcVisa.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
 #include "scope/TdsCommands.h"
+#include "scope/UsbScopeWorker.h"
 #include "tests/scope/FakeTds.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/RecordingVisa.h"
 #include "tests/support/WindowFixture.h"
+#include "view/PopupComboBox.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <fcntl.h>
 #include <memory>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace arb;
 using arb::test::FakeHost;
@@ -65,12 +76,12 @@ const char *const kMissingDevice = "/dev/ttyNoSuchScopePort";
 // The oscilloscope frame's controls as the window makes them, two fake
 // oscilloscopes on COM1 and COM2, and a COM3 that does not exist.
 struct Rig {
-    explicit Rig(bool startUp = true, SerialPortIo *port = nullptr)
+    explicit Rig(bool startUp = true, SerialPortIo *port = nullptr, visa::VisaApi *visa = nullptr)
     {
         auto *layout = new QVBoxLayout(&window);
         for (const char *name :
              {"cobSetComm", "cobBaud", "cobParity", "cobFlowHardSoft", "cobOscilEOLString", "cobChannel"}) {
-            auto *box = new QComboBox;
+            QComboBox *box = qstrcmp(name, "cobSetComm") == 0 ? new PopupComboBox : new QComboBox;
             box->setObjectName(QString::fromLatin1(name));
             box->setEditable(true);
             box->setEditText(QString::fromLatin1(name));
@@ -93,6 +104,7 @@ struct Rig {
         ScopeCaptureServices services;
         services.port = port;
         services.clock = &clock;
+        services.visa = visa;
         services.portName = [this](int n) {
             if (n == 1)
                 return tds.slavePath();
@@ -167,6 +179,66 @@ QByteArray TraceCommandBytes(const char *source, char eol)
     return all;
 }
 
+const std::string kUsbScope = "USB0::0x0699::0x0368::C012345::INSTR";
+
+// Calls of the double that contain piece.
+int Calls(const arb::test::RecordingVisa &visa, const std::string &piece)
+{
+    int n = 0;
+    for (const std::string &call : visa.calls)
+        n += call.find(piece) != std::string::npos ? 1 : 0;
+    return n;
+}
+
+// "#" d, the length, the points 0, 1, 2 ... (cycled) and a line feed.
+std::string Block(int length, bool lineEnd = true)
+{
+    const std::string digits = std::to_string(length);
+    std::string block = "#" + std::to_string(digits.size()) + digits;
+    for (int i = 0; i < length; ++i)
+        block += static_cast<char>(i % 256);
+    return lineEnd ? block + "\n" : block;
+}
+
+// A USB oscilloscope as the built-in usbtmc backend finds it: its sysfs
+// entry, and a device file that is the raw slave side of the fake's
+// pseudo-terminal.
+struct UsbtmcScope {
+    UsbtmcScope()
+    {
+        const QString base = dir.path();
+        QDir().mkpath(base + "/devices/1-1/iface");
+        QDir().mkpath(base + "/usbmisc/usbtmc0");
+        QDir().mkpath(base + "/dev");
+        const auto write = [](const QString &path, const char *text) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
+        };
+        valid = tds.isValid() && write(base + "/devices/1-1/idVendor", "0699\n") &&
+                write(base + "/devices/1-1/idProduct", "0368\n") &&
+                write(base + "/devices/1-1/serial", "C012345\n") &&
+                QFile::link(base + "/devices/1-1/iface", base + "/usbmisc/usbtmc0/device") &&
+                QFile::link(tds.slavePath(), base + "/dev/usbtmc0");
+        slave = ::open(tds.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        termios t{};
+        valid = valid && slave >= 0 && tcgetattr(slave, &t) == 0;
+        cfmakeraw(&t);
+        valid = valid && tcsetattr(slave, TCSANOW, &t) == 0;
+        visa = std::make_unique<visa::UsbtmcVisa>((base + "/usbmisc").toStdString(),
+                                                  (base + "/dev").toStdString());
+    }
+    ~UsbtmcScope()
+    {
+        if (slave >= 0)
+            ::close(slave);
+    }
+
+    QTemporaryDir dir;
+    FakeTds tds;
+    int slave = -1;
+    bool valid = false;
+    std::unique_ptr<visa::UsbtmcVisa> visa;
+};
 } // namespace
 
 class TestScopeCapture : public QObject
@@ -212,22 +284,67 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("9600"));
     }
 
-    void connectIdentifiesWithinOneSecond()
+    void typedTextChangesNoSetting()
+    {
+        Rig rig;
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        QComboBox *port = rig.combo("cobSetComm");
+        QComboBox *baud = rig.combo("cobBaud");
+        QComboBox *channel = rig.combo("cobChannel");
+        const auto typeInto = [](QComboBox *box, const char *text) {
+            box->setFocus();
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(text));
+        };
+
+        // An entry's text typed and Enter: nothing chosen, the text returns.
+        typeInto(port, "COM3");
+        QTest::keyClick(port, Qt::Key_Return);
+        QCOMPARE(rig.scope->settings().ScopePort, 1);
+        QCOMPARE(rig.scope->comm().commPort(), 1);
+        QCOMPARE(port->currentText(), QStringLiteral("COM1"));
+
+        // Typed, then the field is left with Tab.
+        typeInto(baud, "1200");
+        QCOMPARE(baud->currentText(), QStringLiteral("1200"));
+        QTest::keyClick(baud, Qt::Key_Tab);
+        QVERIFY(!baud->hasFocus());
+        QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("9600"));
+        QCOMPARE(baud->currentText(), QStringLiteral("9600"));
+
+        // A prefix is not completed to the entry it starts.
+        typeInto(channel, "REF");
+        QTest::keyClick(channel, Qt::Key_Enter);
+        QCOMPARE(rig.scope->settings().ScopeSource, QStringLiteral("CH1"));
+        QCOMPARE(channel->currentText(), QStringLiteral("CH1"));
+
+        // The arrow keys choose an entry, and its rule runs.
+        channel->setFocus();
+        QTest::keyClick(channel, Qt::Key_Down);
+        QCOMPARE(channel->currentText(), QStringLiteral("CH2"));
+        QCOMPARE(rig.scope->settings().ScopeSource, QStringLiteral("CH2"));
+        QTest::keyClick(baud, Qt::Key_Up);
+        QCOMPARE(rig.scope->settings().ScopeBaud, QStringLiteral("4800"));
+    }
+
+    void connectIdentifiesAsSoonAsTheLineEndArrives()
     {
         Rig rig;
         rig.host.length = QStringLiteral("77");
+        rig.tds.answerIdentify = false;
         rig.link->click();
         QVERIFY(!rig.bar->isHidden());
         QVERIFY(rig.percent->isHidden());
         QVERIFY(rig.scope->timer()->isActive());
         QTRY_COMPARE(rig.tds.received, QByteArray("*IDN?\n"));
+
+        // The line end settles the request well before its deadline.
+        rig.tick(400);
+        QVERIFY(rig.scope->timer()->isActive());
+        rig.tds.writeRaw("TEKTRONIX,TDS 210\n");
         QTRY_VERIFY(rig.scope->state().ScopeReplyDone);
         QCOMPARE(rig.bar->value(), rig.bar->maximum());
-
-        rig.tick(999);
-        QCOMPARE(rig.link->text(), QStringLiteral("连接泰克示波器"));
-        QVERIFY(rig.scope->timer()->isActive());
-        rig.tick(1);
         QCOMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
         QVERIFY(rig.read->isEnabled());
         QVERIFY(rig.bar->isHidden());
@@ -236,10 +353,19 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.host.length, QStringLiteral("201"));
         QVERIFY(rig.host.user.messages.empty());
 
+        // Stray line ends afterwards change nothing.
+        rig.host.length = QStringLiteral("88");
+        rig.tds.writeRaw("\n\n");
+        QTest::qWait(30);
+        rig.tick(2000);
+        QCOMPARE(rig.host.length, QStringLiteral("88"));
+        QVERIFY(rig.host.user.messages.empty());
+
         rig.link->click();
         QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
         QVERIFY(!rig.read->isEnabled());
         QVERIFY(!rig.scope->comm().isOpen());
+        rig.tds.answerIdentify = true;
         QVERIFY(rig.connectScope());
     }
 
@@ -298,15 +424,15 @@ class TestScopeCapture : public QObject
         QVERIFY(!rig.percent->isHidden());
         QVERIFY(!rig.bar->isHidden());
         QCOMPARE(rig.bar->maximum(), 2500);
+        const int redraws = rig.host.redraws;
+        // Taken on the byte after the points, with no wait for the deadline.
         QTRY_VERIFY(rig.scope->state().ScopeReplyDone);
         QCOMPARE(rig.bar->value(), 2500);
-        const int redraws = rig.host.redraws;
-
-        rig.tick(6999);
-        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
-        rig.tick(1);
+        QVERIFY(!rig.scope->timer()->isActive());
         QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
         QCOMPARE(rig.host.length, QStringLiteral("2500"));
+        QCOMPARE(rig.host.redraws, redraws + 1);
+        rig.tick(7000);
         QCOMPARE(rig.host.redraws, redraws + 1);
         QCOMPARE(rig.host.arb.ArbData[0], -0.9921875f);
         QCOMPARE(rig.host.arb.ArbData[1], 0.0f);
@@ -329,12 +455,12 @@ class TestScopeCapture : public QObject
             rig.tds.points[i] = static_cast<char>((i * 7 + 3) % 256);
         QVERIFY(rig.connectScope());
         rig.read->click();
+        // Past the header the label shows the share received.
+        QTRY_VERIFY_WITH_TIMEOUT(rig.percent->text().endsWith(QLatin1Char('%')) &&
+                                     rig.percent->text() != QStringLiteral("0.00%"),
+                                 20000);
         QTRY_VERIFY_WITH_TIMEOUT(rig.scope->state().ScopeReplyDone, 20000);
         QCOMPARE(rig.scope->state().ScopeByteCount, 2506);
-        // Past the header the label shows the share received.
-        QVERIFY(rig.percent->text().endsWith(QLatin1Char('%')));
-        QVERIFY(rig.percent->text() != QStringLiteral("0.00%"));
-        rig.tick(7000);
         QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
         for (int i = 0; i < 2500; ++i)
             QCOMPARE(rig.host.arb.ArbData[i], TracePointValue(static_cast<unsigned char>(rig.tds.points[i])));
@@ -501,6 +627,188 @@ class TestScopeCapture : public QObject
         rig.tick(10000);
         // No read failure on top of the port's message.
         QCOMPARE(rig.host.user.messages.size(), size_t(1));
+    }
+
+    void usbScopeIsListedConnectedAndRead()
+    {
+        arb::test::RecordingVisa visa;
+        visa.resources = {"ASRL1::INSTR", kUsbScope};
+        Rig rig(true, nullptr, &visa);
+        QComboBox *port = rig.combo("cobSetComm");
+        QCOMPARE(port->count(), 6);
+        QCOMPARE(port->itemText(5), QString::fromStdString(kUsbScope));
+        QCOMPARE(port->currentText(), QStringLiteral("COM1"));
+        QVERIFY(visa.open.empty());
+
+        rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
+        for (const char *serialOnly : {"cobBaud", "cobParity", "cobFlowHardSoft", "cobOscilEOLString"})
+            QVERIFY(!rig.combo(serialOnly)->isEnabled());
+        QVERIFY(rig.combo("cobChannel")->isEnabled());
+        visa.messages = {"TEKTRONIX,TDS 2012B,C012345,CF:91.1CT FV:v22.01\n"};
+        visa.clearRecords();
+        rig.link->click();
+        QVERIFY(!rig.bar->isHidden());
+        QTRY_COMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
+        QVERIFY(rig.read->isEnabled());
+        QVERIFY(rig.bar->isHidden());
+        QCOMPARE(visa.written, std::vector<std::string>({"*IDN?\n"}));
+        QCOMPARE(Calls(visa, " " + kUsbScope + " 0 0"), 1);
+        QCOMPARE(Calls(visa, " 0x3FFF001A 1000"), 1);
+        QVERIFY(visa.open.empty());
+        QVERIFY(!rig.scope->comm().isOpen());
+
+        // A longer record announces five digits; its first 2500 bytes count.
+        rig.choose("cobChannel", QStringLiteral("REF B"));
+        visa.messages = {Block(10000)};
+        visa.clearRecords();
+        const int redraws = rig.host.redraws;
+        rig.read->click();
+        QTRY_COMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QCOMPARE(rig.host.redraws, redraws + 1);
+        QCOMPARE(rig.host.length, QStringLiteral("2500"));
+        QCOMPARE(rig.host.arb.ArbData[0], TracePointValue(0));
+        QCOMPARE(rig.host.arb.ArbData[255], TracePointValue(255));
+        QCOMPARE(rig.host.arb.ArbData[2499], TracePointValue(2499 % 256));
+        std::vector<std::string> commands;
+        for (const QByteArray &c : TraceCommandBytes("REFB", '\n').split('\n'))
+            if (!c.isEmpty())
+                commands.push_back(c.toStdString() + "\n");
+        QCOMPARE(visa.written, commands);
+        QCOMPARE(Calls(visa, " 0x3FFF001A 5000"), 1);
+        // Header, length, five pieces of points, the rest, the line end.
+        QCOMPARE(Calls(visa, "viRead "), 2 + 5 + 1 + 1);
+        QVERIFY(visa.messages.empty());
+        QVERIFY(visa.open.empty());
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QVERIFY(rig.host.user.messages.empty());
+
+        // Back to a COM port: the serial fields again, with their values.
+        rig.choose("cobSetComm", QStringLiteral("COM2"));
+        QVERIFY(rig.combo("cobBaud")->isEnabled());
+        QCOMPARE(rig.combo("cobBaud")->currentText(), QStringLiteral("9600"));
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(!rig.read->isEnabled());
+        QCOMPARE(rig.scope->comm().commPort(), 2);
+    }
+
+    void usbBlocksThatAreNotWholeLeaveTheWaveform()
+    {
+        arb::test::RecordingVisa visa;
+        visa.resources = {kUsbScope};
+        Rig rig(true, nullptr, &visa);
+        rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
+        visa.messages = {"TEK\n"};
+        rig.link->click();
+        QTRY_VERIFY(rig.read->isEnabled());
+
+        const struct {
+            const char *what;
+            std::deque<std::string> messages;
+        } cases[] = {
+            {"short", {Block(2499)}},
+            {"ends before its line end", {Block(2500, false)}},
+            {"indefinite length", {"#0" + Block(2500).substr(6)}},
+            {"not a block", {"1,2,3,4\n"}},
+            {"digits that are not", {"#4x500" + Block(2500).substr(6)}},
+            {"no reply", {}},
+        };
+        for (const auto &c : cases) {
+            rig.host.arb.ArbData[0] = 0.5f;
+            visa.messages = c.messages;
+            rig.read->click();
+            QTRY_VERIFY2(!rig.host.user.messages.empty(), c.what);
+            QCOMPARE(rig.host.user.messages.back().text, QStringLiteral("从示波器读取数据出错！"));
+            QCOMPARE(rig.host.user.messages.back().title, QStringLiteral("失败1"));
+            QCOMPARE(rig.host.user.messages.back().icon, MessageIcon::Critical);
+            rig.host.user.messages.clear();
+            QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+            QCOMPARE(rig.host.arb.ArbData[0], 0.5f);
+            QVERIFY(rig.bar->isHidden());
+            QVERIFY(visa.open.empty());
+        }
+    }
+
+    void usbScopeThatVanishedBeforeConnect()
+    {
+        arb::test::RecordingVisa visa;
+        visa.resources = {kUsbScope};
+        Rig rig(true, nullptr, &visa);
+        rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
+        visa.resources.clear();
+        visa.openStatus = visa::VI_ERROR_RSRC_NFOUND;
+        rig.link->click();
+        QTRY_COMPARE(rig.host.user.messages.size(), size_t(1));
+        QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("与示波器连接失败！"));
+        QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败!"));
+        QCOMPARE(rig.link->text(), QStringLiteral("连接泰克示波器"));
+        QVERIFY(!rig.read->isEnabled());
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(visa.written.empty());
+        QVERIFY(visa.open.empty());
+
+        // The chosen instrument stays listed while it is chosen.
+        static_cast<PopupComboBox *>(rig.combo("cobSetComm"))->showPopup();
+        QCOMPARE(rig.combo("cobSetComm")->count(), 6);
+        QCOMPARE(rig.combo("cobSetComm")->currentText(), QString::fromStdString(kUsbScope));
+        rig.combo("cobSetComm")->hidePopup();
+    }
+
+    void usbtmcDeviceFileAnswersInPieces()
+    {
+        UsbtmcScope usb;
+        if (!usb.valid)
+            QSKIP("no pseudo-terminal device file here");
+        usb.tds.pieceSize = 97;
+        for (int i = 0; i < 2500; ++i)
+            usb.tds.points[i] = static_cast<char>((i * 13 + 10) % 256);
+        Rig rig(true, nullptr, usb.visa.get());
+        // Listed at start-up from the device tree.
+        QCOMPARE(rig.combo("cobSetComm")->itemText(5), QString::fromStdString(kUsbScope));
+        rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
+        rig.link->click();
+        QTRY_VERIFY(rig.read->isEnabled());
+        QCOMPARE(usb.tds.received, QByteArray("*IDN?\n"));
+        rig.read->click();
+        QTRY_COMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QCOMPARE(usb.tds.received, QByteArray("*IDN?\n") + TraceCommandBytes("CH1", '\n'));
+        for (int i = 0; i < 2500; ++i)
+            QCOMPARE(rig.host.arb.ArbData[i], TracePointValue(static_cast<unsigned char>(usb.tds.points[i])));
+        QVERIFY(rig.host.user.messages.empty());
+    }
+
+    void usbConversationUnderWayWhenTheLinkChanges()
+    {
+        UsbtmcScope usb;
+        if (!usb.valid)
+            QSKIP("no pseudo-terminal device file here");
+        usb.tds.bytesPerSecond = 8000;
+        Rig rig(true, nullptr, usb.visa.get());
+        rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
+        rig.link->click();
+        QTRY_VERIFY(rig.read->isEnabled());
+
+        // A second request waits for the first; both are read in turn.
+        rig.read->click();
+        rig.read->click();
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
+        QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+
+        // Choosing a COM port drops the trace under way, without a word.
+        rig.host.arb.ArbLength = 201.0f;
+        const int redraws = rig.host.redraws;
+        rig.read->click();
+        rig.choose("cobSetComm", QStringLiteral("COM1"));
+        QVERIFY(rig.bar->isHidden());
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
+        QTest::qWait(20);
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+        QCOMPARE(rig.host.redraws, redraws);
+        QVERIFY(rig.host.user.messages.empty());
     }
 
     void theMainWindowHasTheFrameControls()

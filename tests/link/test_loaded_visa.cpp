@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 TEST(LoadedVisa, ALibraryWithoutTheEntryPointsIsPassedOver)
 {
-    // The C library loads but exports none of the nine functions.
+    // The C library loads but exports none of the ten functions.
     EXPECT_EQ(LoadedVisa::Load({"libc.so.6"}), nullptr);
     EXPECT_EQ(LoadedVisa::Load({"libno-such-visa-library.so"}), nullptr);
     EXPECT_EQ(LoadedVisa::Load({}), nullptr);
@@ -109,6 +109,12 @@ TEST_F(FakeVisaLibrary, EveryOperationReachesTheLibrary)
     char reply[200] = {};
     EXPECT_EQ(ScanfVia(*visa, vi, "%199[^\n]", reply), VI_ERROR_NSUP_FMT);
     EXPECT_STREQ(reply, "");
+    unsigned char bytes[8] = {};
+    ViUInt32 got = 0;
+    EXPECT_EQ(visa->viRead(vi, bytes, 8, &got), VI_SUCCESS);
+    EXPECT_STREQ(lastCall(), "viRead 9 8");
+    EXPECT_EQ(got, 4u);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(bytes), got), "#42\n");
     EXPECT_EQ(visa->viClose(vi), VI_SUCCESS);
     EXPECT_STREQ(lastCall(), "viClose 9");
     dlclose(handle);

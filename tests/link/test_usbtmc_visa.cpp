@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <string>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace arb::visa
@@ -223,6 +224,47 @@ TEST_F(UsbtmcTree, ASilentInstrumentTimesOut)
     EXPECT_LT(took, std::chrono::milliseconds(1500));
     EXPECT_STREQ(buffer, "");
     EXPECT_EQ(size, 0);
+}
+
+TEST_F(UsbtmcTree, RawReadsOfAStreamEndAtTheCountOrALineFeed)
+{
+    addDevice(0, "0699", "0368", "C1");
+    const int instrument = addTerminal(0);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    const ViSession vi = openFirst(visa, rm);
+    ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 2000), VI_SUCCESS);
+    const auto send = [instrument](const std::string &bytes) {
+        ASSERT_EQ(::write(instrument, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    };
+    ViByte buffer[64] = {};
+    ViUInt32 got = 0;
+    const auto text = [&] { return std::string(reinterpret_cast<char *>(buffer), got); };
+
+    send("#42\nCDEFG");
+    EXPECT_EQ(visa.viRead(vi, buffer, sizeof buffer, &got), VI_SUCCESS_TERM_CHAR);
+    EXPECT_EQ(text(), "#42\n");
+    // What came past the line feed is kept for the next read.
+    EXPECT_EQ(visa.viRead(vi, buffer, 3, &got), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(text(), "CDE");
+
+    // A read waits for the rest of its count as it arrives in pieces.
+    std::thread peer([&] {
+        for (const char *piece : {"HI", "JK", "LMN"}) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            send(piece);
+        }
+    });
+    EXPECT_EQ(visa.viRead(vi, buffer, 8, &got), VI_SUCCESS_MAX_CNT);
+    peer.join();
+    EXPECT_EQ(text(), "FGHIJKLM");
+
+    // A timeout gives the bytes that came.
+    ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 150), VI_SUCCESS);
+    EXPECT_EQ(visa.viRead(vi, buffer, sizeof buffer, &got), VI_ERROR_TMO);
+    EXPECT_EQ(text(), "N");
+    EXPECT_EQ(visa.viRead(vi, buffer, 0, &got), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(visa.viRead(vi + 100, buffer, 4, &got), VI_ERROR_INV_OBJECT);
 }
 
 TEST_F(UsbtmcTree, OpeningFailuresAndHandleRules)

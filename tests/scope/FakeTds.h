@@ -4,6 +4,7 @@
 // the slave side as its serial port; the test owns the master side.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QTimer>
@@ -86,6 +87,7 @@ class FakeTds
         points.resize(2500);
         for (int i = 0; i < 2500; ++i)
             points[i] = static_cast<char>(i % 256);
+        clock_.start();
         poll_.setInterval(1);
         poll_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&poll_, &QTimer::timeout, [this] { pump(); });
@@ -117,6 +119,9 @@ class FakeTds
         return reply;
     }
 
+    // Sends bytes of the test's choosing at once, outside any reply.
+    bool writeRaw(const QByteArray &bytes) { return pty_.writeAll(bytes); }
+
     // Moves bytes both ways once; the event loop does it every millisecond.
     void pump()
     {
@@ -137,12 +142,34 @@ class FakeTds
             else if (command == "CURVe?" && curve != CurveReply::None)
                 outgoing_ += curveReply();
         }
-        if (!outgoing_.isEmpty()) {
-            const qsizetype n = pieceSize > 0 ? qMin(pieceSize, outgoing_.size()) : outgoing_.size();
-            if (pty_.writeAll(outgoing_.left(n)))
-                outgoing_.remove(0, n);
+        if (outgoing_.isEmpty())
+            return;
+        if (!sending_.isValid()) {
+            sending_.start();
+            sent_ = 0;
+            firstByteNs = clock_.nsecsElapsed();
+        }
+        qsizetype n = pieceSize > 0 ? qMin(pieceSize, outgoing_.size()) : outgoing_.size();
+        if (bytesPerSecond > 0) {
+            // As many bytes as the line could have carried since the reply began.
+            const qint64 due = sending_.nsecsElapsed() * bytesPerSecond / 1000000000 - sent_;
+            n = static_cast<qsizetype>(qMin<qint64>(due, outgoing_.size()));
+        }
+        if (n <= 0 || !pty_.writeAll(outgoing_.left(n)))
+            return;
+        outgoing_.remove(0, n);
+        sent_ += n;
+        if (outgoing_.isEmpty()) {
+            lastByteNs = clock_.nsecsElapsed();
+            sending_.invalidate();
         }
     }
+
+    // Nanoseconds on the fake's own clock (see nowNs), of the first and the
+    // last byte of the latest reply sent in full.
+    qint64 firstByteNs = 0;
+    qint64 lastByteNs = 0;
+    qint64 nowNs() const { return clock_.nsecsElapsed(); }
 
     QByteArray received;
     QByteArray identity = QByteArrayLiteral("TEKTRONIX,TDS 210,0,CF:91.1CT FV:v1.16");
@@ -152,12 +179,18 @@ class FakeTds
     CurveReply curve = CurveReply::Full;
     // Bytes written per millisecond; 0 sends each reply at once.
     qsizetype pieceSize = 0;
+    // Paces the replies at this many bytes a second instead (960 is the
+    // byte time of 9600 baud with a start and a stop bit).
+    qint64 bytesPerSecond = 0;
 
   private:
     PtyMaster pty_;
     QByteArray pending_;
     QByteArray outgoing_;
     QTimer poll_;
+    QElapsedTimer clock_;
+    QElapsedTimer sending_;
+    qint64 sent_ = 0;
 };
 
 } // namespace arb::test

@@ -86,13 +86,22 @@ TEST(CaptureState, IdentifyWaitsForTheLineEndByDeadline)
     EXPECT_EQ(s.judge(5999), CaptureState::Verdict::Wait);
     EXPECT_EQ(s.judge(6000), CaptureState::Verdict::IdentifyFailed);
 
+    // A line end after the failure changes nothing.
+    p = s.receiveIdentify(QByteArray("\r"), 13);
+    EXPECT_FALSE(p.identified);
+
     s.beginIdentify(7000, QStringLiteral("600"));
-    p = s.receiveIdentify(QByteArray("TEK\rmore"), 13);
+    p = s.receiveIdentify(QByteArray("TEK"), 13);
+    EXPECT_FALSE(p.identified);
+    p = s.receiveIdentify(QByteArray("\rmore"), 13);
     EXPECT_TRUE(s.ScopeReplyDone);
-    EXPECT_EQ(p.maximum, 8);
-    EXPECT_EQ(p.value, 8);
+    EXPECT_TRUE(p.identified);
+    EXPECT_EQ(p.maximum, 5);
+    EXPECT_EQ(p.value, 5);
+    // Identified once only.
+    p = s.receiveIdentify(QByteArray("\r"), 13);
+    EXPECT_FALSE(p.identified);
     EXPECT_EQ(s.judge(7999), CaptureState::Verdict::Wait);
-    EXPECT_EQ(s.judge(8000), CaptureState::Verdict::Identified);
 }
 
 TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
@@ -107,10 +116,10 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
 
     const QByteArray reply = TraceReply(QByteArray("\x00\x7f\x80\xff", 4));
     CaptureState::TraceProgress last;
-    bool judged = false;
+    int completions = 0;
     for (int at = 0; at < reply.size(); at += 7) {
         last = s.receiveTrace(reply.mid(at, 7), store);
-        judged = judged || last.judgeNow;
+        completions += last.complete ? 1 : 0;
         if (at == 0) {
             EXPECT_FALSE(last.percentBefore.has_value());
             EXPECT_EQ(last.value, 1);
@@ -120,7 +129,7 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
             EXPECT_EQ(last.percentBefore, CaptureState::PercentText(700 / 2506.0 * 100.0));
         }
     }
-    EXPECT_TRUE(judged);
+    EXPECT_EQ(completions, 1);
     EXPECT_TRUE(s.ScopeReplyDone);
     EXPECT_EQ(s.ScopeByteCount, 2506);
     EXPECT_EQ(last.value, 2500);
@@ -133,8 +142,6 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
     EXPECT_EQ(store.ArbData[2500], 0.25f);
     EXPECT_EQ(store.ArbData[16384], -0.5f);
     EXPECT_EQ(store.ArbMaxValue, 0.125f);
-    EXPECT_EQ(s.judge(6999), CaptureState::Verdict::Wait);
-    EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceComplete);
 }
 
 TEST(CaptureState, HeaderBytesAreSkippedWhateverTheyHold)
@@ -155,7 +162,7 @@ TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
     CaptureState s;
     s.beginTrace(0, QStringLiteral("4800"));
     const CaptureState::TraceProgress p = s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), store);
-    EXPECT_FALSE(p.judgeNow);
+    EXPECT_FALSE(p.complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(s.ScopeByteCount, 2506);
     EXPECT_EQ(store.ArbData[2499], 1.0f);
@@ -174,12 +181,11 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
 
     // The rest comes after the failure: it is still taken.
     CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), store);
-    EXPECT_TRUE(p.judgeNow);
-    EXPECT_EQ(s.judge(7500), CaptureState::Verdict::TraceComplete);
+    EXPECT_TRUE(p.complete);
 
     // A second line-end byte later asks for no second taking.
     p = s.receiveTrace(QByteArray("\n"), store);
-    EXPECT_FALSE(p.judgeNow);
+    EXPECT_FALSE(p.complete);
     EXPECT_EQ(s.ScopeByteCount, 2506);
 
     // A new read starts counting from zero again.
@@ -187,7 +193,7 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     EXPECT_EQ(s.ScopeByteCount, 0);
     EXPECT_FALSE(s.ScopeReplyDone);
     p = s.receiveTrace(reply, store);
-    EXPECT_TRUE(p.judgeNow);
+    EXPECT_TRUE(p.complete);
 }
 
 TEST(PortMessages, NameThePortAndItsDevice)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -32,6 +33,11 @@ class RecordingVisa final : public visa::VisaApi
     ViStatus serialAttrStatus = visa::VI_SUCCESS;
     // Whether the size of a "%#t" read counts the NUL.
     visa::SizeCountsNul sizeCountsNul = visa::SizeCountsNul::Yes;
+    // What viRead gives, message by message: a read takes up to its count
+    // of the first message and ends (END) with its last byte. With no
+    // message left a read gives readEmptyStatus.
+    std::deque<std::string> messages;
+    ViStatus readEmptyStatus = visa::VI_ERROR_TMO;
 
     // Every call, as "viName arguments".
     std::vector<std::string> calls;
@@ -154,6 +160,25 @@ class RecordingVisa final : public visa::VisaApi
         if (!open.count(vi))
             return visa::VI_ERROR_INV_OBJECT;
         visa::ScanReply(parsed, reply, params, sizeCountsNul);
+        return visa::VI_SUCCESS;
+    }
+
+    ViStatus viRead(ViSession vi, visa::ViPBuf buf, visa::ViUInt32 cnt, visa::ViPUInt32 retCnt) override
+    {
+        calls.push_back("viRead " + std::to_string(vi) + " " + std::to_string(cnt));
+        *retCnt = 0;
+        if (!open.count(vi))
+            return visa::VI_ERROR_INV_OBJECT;
+        if (messages.empty())
+            return readEmptyStatus;
+        std::string &message = messages.front();
+        const std::size_t n = std::min<std::size_t>(cnt, message.size());
+        std::memcpy(buf, message.data(), n);
+        message.erase(0, n);
+        *retCnt = static_cast<visa::ViUInt32>(n);
+        if (!message.empty())
+            return visa::VI_SUCCESS_MAX_CNT;
+        messages.pop_front();
         return visa::VI_SUCCESS;
     }
 

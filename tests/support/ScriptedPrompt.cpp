@@ -6,6 +6,8 @@ namespace arb::test
 void ScriptedPrompt::message(const QString &text, const QString &title, MessageIcon icon)
 {
     messages.push_back({text, title, icon});
+    if (whileMessageShown)
+        whileMessageShown();
 }
 
 QString ScriptedPrompt::input(const QString &prompt, const QString &title, const QString &defaultText)

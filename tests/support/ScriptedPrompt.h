@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,10 @@ class ScriptedPrompt final : public UserPrompt
     QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QString &filter) override;
     std::optional<QString> saveFile(const QString &title, const QString &filter) override;
+
+    // Runs while a message is shown, as the events that reach the program
+    // while a real message box is open.
+    std::function<void()> whileMessageShown;
 
     std::vector<Message> messages;
     std::vector<Question> questions;

@@ -1,0 +1,178 @@
+#include "app/ImportDialog.h"
+
+#include "app/ImportMessages.h"
+#include "core/ArbStore.h"
+#include "view/PlotCanvas.h"
+#include "view/WaveView.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace arb
+{
+
+namespace
+{
+
+QLabel *NamedLabel(const char *name, QWidget *parent)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setWordWrap(true);
+    return l;
+}
+
+QString Number(double v)
+{
+    return QString::number(v, 'g', 7);
+}
+
+} // namespace
+
+QStringList ImportDialog::ScalingCaptions()
+{
+    return {QStringLiteral("保持原值"), QStringLiteral("峰值归一化"), QStringLiteral("满量程")};
+}
+
+ImportDialog::ImportDialog(const ImportTable &table, const QString &fileName, QWidget *parent)
+    : QDialog(parent), table_(table), preview_(std::make_unique<ArbStore>())
+{
+    setObjectName(QStringLiteral("ImportDialog"));
+    setWindowTitle(QStringLiteral("导入波形"));
+    auto *layout = new QVBoxLayout(this);
+
+    canvas_ = new PlotCanvas(this);
+    canvas_->setObjectName(QStringLiteral("picImportPreview"));
+    canvas_->setAccessibleName(QStringLiteral("导入波形预览"));
+    canvas_->setFixedSize(520, 220);
+    layout->addWidget(canvas_);
+    WaveView::Widgets w;
+    w.canvas = canvas_;
+    view_ = new WaveView(*preview_, w, this);
+
+    auto *form = new QFormLayout;
+    auto *file = NamedLabel("LblImportFile", this);
+    file->setText(fileName);
+    form->addRow(QStringLiteral("文件："), file);
+    auto *kind = NamedLabel("LblImportForm", this);
+    kind->setText(ImportFormText(table));
+    form->addRow(QStringLiteral("格式："), kind);
+    if (!table.fields.empty()) {
+        auto *header = new QPlainTextEdit(this);
+        header->setObjectName(QStringLiteral("txtImportHeader"));
+        header->setAccessibleName(QStringLiteral("文件头"));
+        header->setReadOnly(true);
+        QStringList lines;
+        for (const HeaderField &f : table.fields)
+            lines << QString::fromUtf8(f.key.data(), static_cast<qsizetype>(f.key.size())) +
+                         QStringLiteral(": ") +
+                         QString::fromUtf8(f.value.data(), static_cast<qsizetype>(f.value.size()));
+        header->setPlainText(lines.join(QLatin1Char('\n')));
+        header->setFixedHeight(
+            std::min(6, static_cast<int>(lines.size())) * header->fontMetrics().lineSpacing() + 12);
+        form->addRow(QStringLiteral("文件头："), header);
+    }
+    source_ = NamedLabel("LblImportSource", this);
+    form->addRow(QStringLiteral("源数据："), source_);
+
+    column_ = new QComboBox(this);
+    column_->setObjectName(QStringLiteral("cobImportColumn"));
+    column_->setAccessibleName(QStringLiteral("数据列"));
+    for (int c = 0; c < table.columnCount(); ++c) {
+        QString caption = QStringLiteral("第 %1 列").arg(c + 1);
+        if (static_cast<std::size_t>(c) < table.columnNames.size() &&
+            !table.columnNames[static_cast<std::size_t>(c)].empty())
+            caption += QStringLiteral("：") +
+                       QString::fromUtf8(table.columnNames[static_cast<std::size_t>(c)].c_str());
+        column_->addItem(caption);
+    }
+    column_->setEnabled(table.columnCount() > 1);
+    form->addRow(QStringLiteral("数据列："), column_);
+
+    scaling_ = new QComboBox(this);
+    scaling_->setObjectName(QStringLiteral("cobImportScaling"));
+    scaling_->setAccessibleName(QStringLiteral("缩放方式"));
+    scaling_->addItems(ScalingCaptions());
+    form->addRow(QStringLiteral("缩放："), scaling_);
+    clipped_ = NamedLabel("LblImportClipped", this);
+    form->addRow(QString(), clipped_);
+
+    points_ = new QSpinBox(this);
+    points_->setObjectName(QStringLiteral("txtImportPoints"));
+    points_->setAccessibleName(QStringLiteral("导入点数"));
+    points_->setRange(kMinArbLength, kMaxArbLength);
+    form->addRow(QStringLiteral("点数："), points_);
+    resampled_ = NamedLabel("LblImportResample", this);
+    form->addRow(QString(), resampled_);
+    layout->addLayout(form);
+
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("cmdImportOk"));
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cmdImportCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    const ImportChoices first = DefaultImportChoices(table);
+    column_->setCurrentIndex(first.column);
+    scaling_->setCurrentIndex(static_cast<int>(first.scaling));
+    points_->setValue(first.points);
+    // A new column brings its own default scaling.
+    connect(column_, &QComboBox::currentIndexChanged, this, [this] {
+        const ColumnRange r = RangeOfColumn(table_, column_->currentIndex());
+        const bool inside = r.min >= -1.0 && r.max <= 1.0;
+        scaling_->setCurrentIndex(static_cast<int>(inside ? ImportScaling::Keep : ImportScaling::FullScale));
+        refresh();
+    });
+    connect(scaling_, &QComboBox::currentIndexChanged, this, &ImportDialog::refresh);
+    connect(points_, &QSpinBox::valueChanged, this, &ImportDialog::refresh);
+    refresh();
+}
+
+ImportDialog::~ImportDialog() = default;
+
+ImportChoices ImportDialog::choices() const
+{
+    ImportChoices c;
+    c.column = column_->currentIndex();
+    c.scaling = static_cast<ImportScaling>(scaling_->currentIndex());
+    c.points = points_->value();
+    return c;
+}
+
+void ImportDialog::refresh()
+{
+    const ImportChoices c = choices();
+    const ColumnRange r = RangeOfColumn(table_, c.column);
+    QString source =
+        QStringLiteral("%1 点，范围 %2 ～ %3").arg(table_.rows()).arg(Number(r.min), Number(r.max));
+    if (table_.shortCodes)
+        source += QStringLiteral("（码值 ÷ 32767 后）");
+    source_->setText(source);
+
+    const ImportedPoints shaped = ShapeImport(table_, c);
+    clipped_->setText(shaped.clipped ? QStringLiteral("有 %1 个点超出 ±1，将被截断").arg(shaped.clipped)
+                                     : QString());
+    clipped_->setVisible(shaped.clipped != 0);
+    const bool resample = table_.rows() != static_cast<std::size_t>(c.points);
+    resampled_->setText(
+        resample
+            ? QStringLiteral("将从 %1 点线性插值重采样为 %2 点（不滤波）").arg(table_.rows()).arg(c.points)
+            : QString());
+    resampled_->setVisible(resample);
+
+    std::copy(shaped.points.begin(), shaped.points.end(), preview_->ArbData.begin());
+    preview_->ArbLength = static_cast<float>(shaped.points.size());
+    view_->DrawWaveAll();
+}
+
+} // namespace arb

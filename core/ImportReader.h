@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/ImportTable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+class QIODevice;
+
+namespace arb
+{
+
+// The most values a source may hold (all columns together), and the longest
+// line it may have.
+constexpr std::int64_t kImportMaxValues = 64'000'000;
+constexpr std::size_t kImportMaxLineBytes = 1 << 20;
+// Fewest points a waveform has.
+constexpr std::int64_t kImportMinValues = 4;
+
+enum class ImportError {
+    None,
+    Cancelled,       // the progress callback asked to stop
+    ReadFailed,      // the device reported an error
+    Empty,           // nothing but blanks
+    Binary,          // NUL bytes: not a text file
+    LineTooLong,     // a line beyond maxLineBytes
+    NoNumbers,       // text, but no line of values
+    NotANumber,      // a line of the values that is not a number
+    NotFinite,       // "inf", "nan"
+    BeyondSingle,    // a finite number too large for single precision
+    ColumnCount,     // a line with another number of columns than the first
+    TooManyColumns,  // more columns than kImportMaxColumns
+    TooManyValues,   // more than maxValues values
+    TooFewValues,    // fewer than 4 rows of values
+    FewerThanHeader, // fewer rows than the header's "Data Points"
+};
+
+constexpr int kImportMaxColumns = 256;
+
+struct ImportReadOptions {
+    std::int64_t maxValues = kImportMaxValues;
+    std::size_t maxLineBytes = kImportMaxLineBytes;
+    std::size_t blockBytes = std::size_t{4} << 20;
+    // Called after every block with the bytes read so far and the device's
+    // size; returning false stops the reading (Cancelled).
+    std::function<bool(std::int64_t done, std::int64_t total)> progress;
+};
+
+struct ImportReadResult {
+    ImportError error = ImportError::None;
+    std::int64_t line = 0;     // the line at fault, counted from 1; 0 for the file as a whole
+    std::int64_t expected = 0; // ColumnCount: the columns wanted; FewerThanHeader: the header's count
+    std::int64_t found = 0;    // TooFewValues, FewerThanHeader: the rows read
+    ImportTable table;
+};
+
+// Reads a whole import source, told apart by its content: the editor's own
+// three forms exactly as "打开" reads them; otherwise a header of "Key:Value"
+// lines or a row of column names, then rows of values. Line ends CR LF, LF
+// or CR; UTF-8 with or without a byte-order mark. The device must be open.
+ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options = {});
+
+} // namespace arb

@@ -67,9 +67,14 @@ Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool ed
            int width, int height)
 {
     auto *c = Make<Box>(parent, name, left, top, width, height);
-    c->setEditable(editable);
     c->setAccessibleName(accessible);
     if (editable) {
+        // Giving the box its edit field makes it editable without building
+        // the popup list, which setEditable() does at once and which is
+        // otherwise made when the list is first opened.
+        auto *edit = new QLineEdit(c);
+        edit->setPalette(c->palette());
+        c->setLineEdit(edit);
         // On Linux assistive technology reads an editable box by its edit
         // field and the label that names it.
         c->lineEdit()->setAccessibleName(accessible);

@@ -2,13 +2,13 @@
 
 #include "link/VaList.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace arb::visa
 {
 
-// The width is kReplyLength - 1.
-const char kReplyFormat[] = "%199[^\n]";
+const char kReplyFormat[] = "%#t";
 
 std::string EscapeFormatText(const std::string &text)
 {
@@ -34,18 +34,27 @@ void SendCommand(VisaApi &visa, ViSession vi, const std::string &text)
 
 std::string ReadReply(VisaApi &visa, ViSession vi)
 {
-    // One spare byte beyond the reply buffer, in case a library stores the
-    // NUL after a full-width field.
-    char buffer[kReplyLength + 1] = {};
-    ScanfVia(visa, vi, kReplyFormat, buffer);
-    buffer[kReplyLength - 1] = '\0';
-    return std::string(buffer);
+    char buffer[kReplyLength] = {};
+    // Some libraries count the NUL in the size and some do not: one less
+    // than the buffer fits either way.
+    ViInt32 count = kReplyLength - 1;
+    ScanfVia(visa, vi, kReplyFormat, &count, buffer);
+    // The text ends at the count returned; a library that left the count
+    // alone (a failed read) stored its NUL.
+    const std::size_t stored =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<ViInt32>(count, 0)), kReplyLength - 1);
+    std::string reply(buffer, std::find(buffer, buffer + stored, '\0'));
+    if (!reply.empty() && reply.back() == '\n')
+        reply.pop_back();
+    if (!reply.empty() && reply.back() == '\r')
+        reply.pop_back();
+    return reply;
 }
 
 std::string ResourceNameFrom(const ViChar *desc)
 {
     std::size_t length = 0;
-    while (length < static_cast<std::size_t>(kResourceNameLength - 1) && desc[length] != '\0')
+    while (length < static_cast<std::size_t>(VI_FIND_BUFLEN) && desc[length] != '\0')
         ++length;
     return std::string(desc, length);
 }

@@ -7,16 +7,12 @@
 namespace arb::visa
 {
 
-// Name buffer of the find operations as the generator link reads it: a
-// longer resource name is cut to kResourceNameLength - 1 characters.
-constexpr int kResourceNameLength = 45;
-// Reply buffer of the identification: a longer reply is cut to
+// Reply buffer of the identification: a longer reply is cut to at most
 // kReplyLength - 1 characters.
 constexpr int kReplyLength = 200;
 
-// The format that reads a reply of at most kReplyLength - 1 characters up
-// to its line feed; a bounded conversion, so the library cannot write past
-// the buffer.
+// The format of the identification read: VISA's "%t" bounded by a ViInt32
+// size argument, which ReadReply passes before the buffer.
 extern const char kReplyFormat[];
 
 // The command text as a VISA write format that stands for exactly that
@@ -28,11 +24,12 @@ std::string EscapeFormatText(const std::string &text);
 // Neither status is examined.
 void SendCommand(VisaApi &visa, ViSession vi, const std::string &text);
 
-// Reads one reply; a failed read gives what was stored, normally nothing.
+// Reads one reply with kReplyFormat, without its line end. A failed read
+// gives what was stored, normally nothing.
 std::string ReadReply(VisaApi &visa, ViSession vi);
 
-// The name of a find buffer (VI_FIND_BUFLEN long, possibly without its
-// NUL), cut to kResourceNameLength - 1 characters.
+// The name in a find buffer of VI_FIND_BUFLEN characters, whole: up to
+// its NUL, or all VI_FIND_BUFLEN characters when the library wrote none.
 std::string ResourceNameFrom(const ViChar *desc);
 
 // "SYSTEM:ARB NAME " slot " " name

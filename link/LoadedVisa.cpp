@@ -77,13 +77,10 @@ std::vector<std::string> LoadedVisa::DefaultLibraryNames()
     return {"visa32.dll"};
 #endif
 #else
-    std::vector<std::string> names{"libvisa.so.0", "libvisa.so"};
-    // Versioned names, newest first.
-    for (int version = 30; version >= 1; --version)
-        names.push_back("libvisa.so." + std::to_string(version));
-    names.emplace_back("libiovisa.so");
-    names.emplace_back("librsvisa.so");
-    return names;
+    // The names the vendors' libraries are installed under. Every name
+    // that is not there costs a search of the loader's whole path, so
+    // versions are not guessed.
+    return {"libvisa.so.0", "libvisa.so", "libiovisa.so", "librsvisa.so"};
 #endif
 }
 

@@ -217,14 +217,10 @@ ViStatus UsbtmcVisa::viVScanf(ViSession vi, ViConstString readFmt, ViVAList para
     ReadFormat parsed;
     if (const ViStatus status = ParseReadFormat(readFmt, parsed); Failed(status))
         return status;
-    char *buffer = va_arg(params, char *);
-    if (!buffer)
-        return VI_ERROR_INV_FMT;
     std::string reply;
     const ViStatus status = readReply(*instr, reply);
-    if (Failed(status) && reply.empty())
-        return status;
-    StoreReply(parsed, reply, buffer);
+    // A failed read stores what arrived, often nothing, and its count.
+    ScanReply(parsed, reply, params);
     return status;
 }
 

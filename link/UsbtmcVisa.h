@@ -35,8 +35,7 @@ class UsbtmcVisa final : public VisaApi
     ViStatus viFlush(ViSession vi, ViUInt16 mask) override;
     // Write formats carry no conversions other than "%%".
     ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList params) override;
-    // Read formats are the bounded string conversions of ParseReadFormat;
-    // the one argument is the buffer.
+    // Read formats are the "%t" conversions of ParseReadFormat.
     ViStatus viVScanf(ViSession vi, ViConstString readFmt, ViVAList params) override;
     // Through the driver a read ends with the instrument's message. A device
     // file without message ends (a stream) ends a read at a line feed, the

@@ -1,5 +1,6 @@
 #include "link/VisaFormat.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace arb::visa
@@ -38,6 +39,14 @@ ViStatus ParseReadFormat(ViConstString format, ReadFormat &parsed)
 {
     if (!format || format[0] != '%')
         return VI_ERROR_NSUP_FMT;
+    if (std::strcmp(format, "%t") == 0) {
+        parsed = {ReadFormat::Bound::None, 0};
+        return VI_SUCCESS;
+    }
+    if (std::strcmp(format, "%#t") == 0) {
+        parsed = {ReadFormat::Bound::Argument, 0};
+        return VI_SUCCESS;
+    }
     const char *p = format + 1;
     std::size_t width = 0;
     while (*p >= '0' && *p <= '9') {
@@ -46,32 +55,38 @@ ViStatus ParseReadFormat(ViConstString format, ReadFormat &parsed)
             return VI_ERROR_INV_FMT;
         ++p;
     }
-    if (width == 0)
+    if (width == 0 || std::strcmp(p, "t") != 0)
         return VI_ERROR_NSUP_FMT;
-    parsed.width = width;
-    if (std::strcmp(p, "t") == 0) {
-        parsed.kind = ReadFormat::Kind::ToEnd;
-        return VI_SUCCESS;
-    }
-    if (std::strcmp(p, "[^\n]") == 0 || std::strcmp(p, "[^\\n]") == 0) {
-        parsed.kind = ReadFormat::Kind::ToLineFeed;
-        return VI_SUCCESS;
-    }
-    return VI_ERROR_NSUP_FMT;
+    parsed = {ReadFormat::Bound::Width, width};
+    return VI_SUCCESS;
 }
 
-void StoreReply(const ReadFormat &parsed, const std::string &reply, char *buffer)
+void ScanReply(const ReadFormat &parsed, const std::string &reply, ViVAList params, SizeCountsNul counts)
 {
     std::size_t length = reply.size();
-    if (parsed.kind == ReadFormat::Kind::ToLineFeed) {
-        const std::size_t lf = reply.find('\n');
-        if (lf != std::string::npos)
-            length = lf;
+    ViInt32 *size = nullptr;
+    switch (parsed.bound) {
+    case ReadFormat::Bound::None: break;
+    case ReadFormat::Bound::Width: length = std::min(length, parsed.width); break;
+    case ReadFormat::Bound::Argument: {
+        size = va_arg(params, ViInt32 *);
+        if (!size || *size <= 0) {
+            // No room even for the NUL.
+            if (size)
+                *size = 0;
+            return;
+        }
+        length = std::min(length, static_cast<std::size_t>(*size - (counts == SizeCountsNul::Yes ? 1 : 0)));
+        break;
     }
-    if (length > parsed.width)
-        length = parsed.width;
+    }
+    char *buffer = va_arg(params, char *);
+    if (!buffer)
+        return;
     std::memcpy(buffer, reply.data(), length);
     buffer[length] = '\0';
+    if (size)
+        *size = static_cast<ViInt32>(length);
 }
 
 } // namespace arb::visa

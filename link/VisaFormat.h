@@ -14,19 +14,30 @@ namespace arb::visa
 // arguments are taken.
 ViStatus ExpandWriteFormat(ViConstString format, std::string &bytes);
 
-// A read format with one bounded string conversion: "%<width>t" (the reply
-// up to its end) or "%<width>[^\n]" (the reply up to its line feed, which
-// is not stored). The width is required: the buffer holds width + 1
-// characters.
+// A read format of one "%t" conversion, the reply up to its end, in one of
+// the forms VISA defines for it:
+//  "%t"          no bound: the buffer must hold the whole reply and a NUL;
+//  "%<width>t"   at most width characters, so the buffer holds width + 1;
+//  "%#t"         the conversion takes two arguments, a ViInt32* with the
+//                buffer's size, then the buffer; the count of characters
+//                stored is returned through the ViInt32.
+// Every other conversion, the C scanset included, is refused with
+// VI_ERROR_NSUP_FMT.
 struct ReadFormat {
-    enum class Kind { ToEnd, ToLineFeed };
-    Kind kind = Kind::ToEnd;
+    enum class Bound { None, Width, Argument };
+    Bound bound = Bound::None;
     std::size_t width = 0;
 };
 ViStatus ParseReadFormat(ViConstString format, ReadFormat &parsed);
 
-// Writes what a bounded read stores from reply: at most parsed.width
-// characters and a NUL.
-void StoreReply(const ReadFormat &parsed, const std::string &reply, char *buffer);
+// Libraries differ on whether the size of "%#t" counts the NUL.
+enum class SizeCountsNul { Yes, No };
+
+// Takes the conversion's arguments from params and stores reply there,
+// cut to the bound, with a NUL after it. With SizeCountsNul::Yes a "%#t"
+// buffer of size n receives at most n - 1 characters, with No at most n
+// (and the NUL after them).
+void ScanReply(const ReadFormat &parsed, const std::string &reply, ViVAList params,
+               SizeCountsNul counts = SizeCountsNul::Yes);
 
 } // namespace arb::visa

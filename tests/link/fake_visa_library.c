@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 typedef int32_t ViStatus;
@@ -76,11 +77,34 @@ ViStatus viVPrintf(ViSession vi, const char *format, va_list args)
     return 0;
 }
 
+/* Understands only VISA's "%t" conversions; "%#t" takes a size that does
+ * not count the NUL, as some libraries do. */
 ViStatus viVScanf(ViSession vi, const char *format, va_list args)
 {
-    char *buffer = va_arg(args, char *);
+    static const char reply[] = "FAKE,VX48250,0,1.0\n";
+    size_t length = strlen(reply);
+    int32_t *size = NULL;
+    char *buffer;
     snprintf(lastCall, sizeof lastCall, "viVScanf %u %s", vi, format);
-    strcpy(buffer, "FAKE,VX48250,0,1.0");
+    if (strcmp(format, "%#t") == 0) {
+        size = va_arg(args, int32_t *);
+        if (*size < 0)
+            return (ViStatus)0xBFFF003Fu; /* VI_ERROR_INV_FMT */
+        if (length > (size_t)*size)
+            length = (size_t)*size;
+    } else if (strcmp(format, "%t") != 0) {
+        char *end = NULL;
+        unsigned long width = format[0] == '%' ? strtoul(format + 1, &end, 10) : 0;
+        if (width == 0 || strcmp(end, "t") != 0)
+            return (ViStatus)0xBFFF0041u; /* VI_ERROR_NSUP_FMT */
+        if (length > width)
+            length = width;
+    }
+    buffer = va_arg(args, char *);
+    memcpy(buffer, reply, length);
+    buffer[length] = '\0';
+    if (size)
+        *size = (int32_t)length;
     return 0;
 }
 

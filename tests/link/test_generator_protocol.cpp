@@ -1,5 +1,6 @@
 #include "link/DownloadChunk.h"
 #include "link/GeneratorCommands.h"
+#include "tests/support/RecordingVisa.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ namespace
 
 using visa::EscapeFormatText;
 using visa::NameCommand;
+using visa::ReadReply;
 using visa::ResourceNameFrom;
 
 std::string Digits(float value, double scale)
@@ -226,13 +228,38 @@ TEST(GeneratorCommands, FormatCharactersAreEscaped)
     EXPECT_EQ(NameCommand("3", "WAVE1"), "SYSTEM:ARB NAME 3 WAVE1");
 }
 
-TEST(GeneratorCommands, ResourceNamesAreCutToTheirBuffer)
+TEST(GeneratorCommands, TheIdentificationIsReadWithTheSizedTConversion)
 {
-    std::string longName(300, 'X');
-    longName.replace(0, 4, "USB0");
-    std::vector<char> desc(longName.begin(), longName.end()); // no NUL at all
-    EXPECT_EQ(ResourceNameFrom(desc.data()), longName.substr(0, 44));
-    EXPECT_EQ(ResourceNameFrom("USB0::1::INSTR"), "USB0::1::INSTR");
+    test::RecordingVisa visa;
+    visa::ViSession rm = 0, vi = 0;
+    ASSERT_EQ(visa.viOpenDefaultRM(&rm), visa::VI_SUCCESS);
+    ASSERT_EQ(visa.viOpen(rm, "USB0::1::INSTR", 0, 0, &vi), visa::VI_SUCCESS);
+    visa.reply = "VX,VX48250,1,2\r\n";
+    EXPECT_EQ(ReadReply(visa, vi), "VX,VX48250,1,2");
+    EXPECT_EQ(visa.calls.back(), "viVScanf " + std::to_string(vi) + " %#t");
+    // A long reply fits the 200-byte buffer whichever way the library
+    // counts the size.
+    visa.reply = std::string(300, 'M');
+    EXPECT_EQ(ReadReply(visa, vi), std::string(198, 'M'));
+    visa.sizeCountsNul = visa::SizeCountsNul::No;
+    EXPECT_EQ(ReadReply(visa, vi), std::string(199, 'M'));
+    // A failed read gives nothing.
+    EXPECT_EQ(ReadReply(visa, vi + 10), "");
+}
+
+TEST(GeneratorCommands, ResourceNamesAreKeptWhole)
+{
+    // A USB name with a long serial number and an interface number.
+    const std::string usb = "USB0::0x1AB1::0x0588::DG1ZA123456789012345678901234567890::0::INSTR";
+    std::vector<char> desc(visa::VI_FIND_BUFLEN, '\0');
+    std::copy(usb.begin(), usb.end(), desc.begin());
+    EXPECT_EQ(ResourceNameFrom(desc.data()), usb);
+    // All of a full buffer, when the library wrote no NUL after it.
+    std::string longest(visa::VI_FIND_BUFLEN, 'X');
+    longest.replace(0, 4, "USB0");
+    std::vector<char> full(longest.begin(), longest.end());
+    full.push_back('Y'); // past the buffer
+    EXPECT_EQ(ResourceNameFrom(full.data()), longest);
 }
 
 } // namespace

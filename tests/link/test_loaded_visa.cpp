@@ -1,3 +1,4 @@
+#include "link/GeneratorCommands.h"
 #include "link/LoadedVisa.h"
 #include "link/VaList.h"
 
@@ -23,16 +24,12 @@ TEST(LoadedVisa, ALibraryWithoutTheEntryPointsIsPassedOver)
     EXPECT_EQ(LoadedVisa::Load({}), nullptr);
 }
 
-TEST(LoadedVisa, NamesAreTriedInTheLoadersOrder)
+TEST(LoadedVisa, OnlyTheVendorsNamesAreTried)
 {
-    const std::vector<std::string> names = LoadedVisa::DefaultLibraryNames();
-    ASSERT_GE(names.size(), 5u);
-    EXPECT_EQ(names[0], "libvisa.so.0");
-    EXPECT_EQ(names[1], "libvisa.so");
-    EXPECT_EQ(names[names.size() - 2], "libiovisa.so");
-    EXPECT_EQ(names.back(), "librsvisa.so");
-    for (const std::string &name : names)
-        EXPECT_EQ(name.find('/'), std::string::npos) << name;
+    // Each name that is not installed costs a search of the loader's path
+    // at start-up, so versions are not guessed.
+    EXPECT_EQ(LoadedVisa::DefaultLibraryNames(),
+              std::vector<std::string>({"libvisa.so.0", "libvisa.so", "libiovisa.so", "librsvisa.so"}));
 }
 
 // Builds the stand-in library of this folder with the system's C compiler.
@@ -105,9 +102,13 @@ TEST_F(FakeVisaLibrary, EveryOperationReachesTheLibrary)
     EXPECT_STREQ(lastCall(), "viVPrintf 9 *IDN?\n");
     EXPECT_EQ(PrintfVia(*visa, vi, "%d-%s", 42, "ok"), VI_SUCCESS);
     EXPECT_STREQ(lastCall(), "viVPrintf 9 42-ok");
+    // The identification is read with VISA's own bounded "%t", which this
+    // library sizes without the NUL; the C scanset it does not know.
+    EXPECT_EQ(ReadReply(*visa, vi), "FAKE,VX48250,0,1.0");
+    EXPECT_STREQ(lastCall(), "viVScanf 9 %#t");
     char reply[200] = {};
-    EXPECT_EQ(ScanfVia(*visa, vi, "%199[^\n]", reply), VI_SUCCESS);
-    EXPECT_STREQ(reply, "FAKE,VX48250,0,1.0");
+    EXPECT_EQ(ScanfVia(*visa, vi, "%199[^\n]", reply), VI_ERROR_NSUP_FMT);
+    EXPECT_STREQ(reply, "");
     unsigned char bytes[8] = {};
     ViUInt32 got = 0;
     EXPECT_EQ(visa->viRead(vi, bytes, 8, &got), VI_SUCCESS);

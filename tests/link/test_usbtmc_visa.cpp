@@ -1,3 +1,4 @@
+#include "link/GeneratorCommands.h"
 #include "link/UsbtmcVisa.h"
 #include "link/VaList.h"
 
@@ -174,7 +175,7 @@ TEST_F(UsbtmcTree, EachCommandIsOneWriteOfTheExpandedText)
     EXPECT_EQ(PrintfVia(visa, vi, "%d\n", 5), VI_ERROR_NSUP_FMT);
 }
 
-TEST_F(UsbtmcTree, RepliesAreReadToTheirLineFeedAndCut)
+TEST_F(UsbtmcTree, RepliesAreReadWithTheTConversions)
 {
     addDevice(0, "1ab1", "0588", "S1");
     const int instrument = addTerminal(0);
@@ -182,21 +183,28 @@ TEST_F(UsbtmcTree, RepliesAreReadToTheirLineFeedAndCut)
     ViSession rm = VI_NULL;
     const ViSession vi = openFirst(visa, rm);
     ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 1000), VI_SUCCESS);
+    auto send = [instrument](const std::string &text) {
+        ASSERT_EQ(::write(instrument, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    };
 
-    const std::string idn = "VX,VX48250,123,1.0\n";
-    ASSERT_EQ(::write(instrument, idn.data(), idn.size()), static_cast<ssize_t>(idn.size()));
-    char buffer[200];
-    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", buffer), VI_SUCCESS);
-    EXPECT_STREQ(buffer, "VX,VX48250,123,1.0");
+    send("VX,VX48250,123,1.0\n");
+    EXPECT_EQ(ReadReply(visa, vi), "VX,VX48250,123,1.0");
 
-    const std::string longReply = std::string(300, 'R') + "\n";
-    ASSERT_EQ(::write(instrument, longReply.data(), longReply.size()),
-              static_cast<ssize_t>(longReply.size()));
+    // "%#t": the size counts the NUL; the count stored comes back.
+    send(std::string(300, 'R') + "\n");
     char small[201];
     small[200] = '#';
-    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", small), VI_SUCCESS);
+    ViInt32 size = 200;
+    EXPECT_EQ(ScanfVia(visa, vi, "%#t", &size, small), VI_SUCCESS);
+    EXPECT_EQ(size, 199);
     EXPECT_EQ(std::string(small), std::string(199, 'R'));
     EXPECT_EQ(small[200], '#');
+
+    send("AB\n");
+    EXPECT_EQ(ScanfVia(visa, vi, "%5t", small), VI_SUCCESS);
+    EXPECT_STREQ(small, "AB\n");
+    // The C scanset is no VISA conversion.
+    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", small), VI_ERROR_NSUP_FMT);
 }
 
 TEST_F(UsbtmcTree, ASilentInstrumentTimesOut)
@@ -208,12 +216,14 @@ TEST_F(UsbtmcTree, ASilentInstrumentTimesOut)
     const ViSession vi = openFirst(visa, rm);
     ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 150), VI_SUCCESS);
     char buffer[200] = "untouched";
+    ViInt32 size = 200;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ScanfVia(visa, vi, "%199[^\n]", buffer), VI_ERROR_TMO);
+    EXPECT_EQ(ScanfVia(visa, vi, "%#t", &size, buffer), VI_ERROR_TMO);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(140));
     EXPECT_LT(took, std::chrono::milliseconds(1500));
-    EXPECT_STREQ(buffer, "untouched");
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(size, 0);
 }
 
 TEST_F(UsbtmcTree, RawReadsOfAStreamEndAtTheCountOrALineFeed)

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <cstring>
+#include <utility>
 
 namespace arb::visa
 {
@@ -20,33 +22,51 @@ TEST(ExpandWriteFormat, PercentAndBackslashSequences)
     EXPECT_EQ(ExpandWriteFormat("tail\\", bytes), VI_ERROR_NSUP_FMT);
 }
 
-TEST(ReadFormat, OnlyBoundedStringConversions)
+TEST(ReadFormat, OnlyTheTConversions)
 {
     ReadFormat parsed;
-    ASSERT_EQ(ParseReadFormat("%199[^\n]", parsed), VI_SUCCESS);
-    EXPECT_EQ(parsed.kind, ReadFormat::Kind::ToLineFeed);
-    EXPECT_EQ(parsed.width, 199u);
+    ASSERT_EQ(ParseReadFormat("%t", parsed), VI_SUCCESS);
+    EXPECT_EQ(parsed.bound, ReadFormat::Bound::None);
+    ASSERT_EQ(ParseReadFormat("%#t", parsed), VI_SUCCESS);
+    EXPECT_EQ(parsed.bound, ReadFormat::Bound::Argument);
     ASSERT_EQ(ParseReadFormat("%50t", parsed), VI_SUCCESS);
-    EXPECT_EQ(parsed.kind, ReadFormat::Kind::ToEnd);
+    EXPECT_EQ(parsed.bound, ReadFormat::Bound::Width);
     EXPECT_EQ(parsed.width, 50u);
-    EXPECT_EQ(ParseReadFormat("%t", parsed), VI_ERROR_NSUP_FMT);
-    EXPECT_EQ(ParseReadFormat("%5d", parsed), VI_ERROR_NSUP_FMT);
-    EXPECT_EQ(ParseReadFormat("x", parsed), VI_ERROR_NSUP_FMT);
+    for (const char *other : {"%199[^\n]", "%199[^\\n]", "%s", "%199s", "%#s", "%0t", "%5d", "%tx", "x"})
+        EXPECT_EQ(ParseReadFormat(other, parsed), VI_ERROR_NSUP_FMT) << other;
 }
 
-TEST(ReadFormat, StoredReplyIsCutToTheWidth)
+// ScanReply with a real argument list.
+void Scan(const char *format, SizeCountsNul counts, const char *reply, ...)
+{
+    ReadFormat parsed;
+    ASSERT_EQ(ParseReadFormat(format, parsed), VI_SUCCESS);
+    va_list args;
+    va_start(args, reply);
+    ScanReply(parsed, reply, args, counts);
+    va_end(args);
+}
+
+TEST(ReadFormat, StoredReplyKeepsToItsBound)
 {
     char buffer[8];
     std::memset(buffer, '#', sizeof buffer);
-    ReadFormat line{ReadFormat::Kind::ToLineFeed, 6};
-    StoreReply(line, "ABC\nDEF", buffer);
-    EXPECT_STREQ(buffer, "ABC");
-    StoreReply(line, "ABCDEFGHIJ\n", buffer);
+    Scan("%6t", SizeCountsNul::Yes, "ABCDEFGHIJ\n", buffer);
     EXPECT_STREQ(buffer, "ABCDEF");
     EXPECT_EQ(buffer[7], '#');
-    ReadFormat end{ReadFormat::Kind::ToEnd, 7};
-    StoreReply(end, "AB\n", buffer);
-    EXPECT_STREQ(buffer, "AB\n");
+    // "%#t": the size in, the count out, with either convention.
+    for (auto [counts, stored] :
+         {std::pair{SizeCountsNul::Yes, "ABCDE"}, std::pair{SizeCountsNul::No, "ABCDEF"}}) {
+        ViInt32 size = 6;
+        Scan("%#t", counts, "ABCDEFGHIJ", &size, buffer);
+        EXPECT_STREQ(buffer, stored);
+        EXPECT_EQ(size, static_cast<ViInt32>(std::strlen(stored)));
+        EXPECT_EQ(buffer[7], '#');
+    }
+    // No room at all: nothing is written.
+    ViInt32 size = 0;
+    Scan("%#t", SizeCountsNul::Yes, "AB", &size, buffer + 7);
+    EXPECT_EQ(buffer[7], '#');
 }
 
 TEST(ResourcePattern, WildcardsAndCase)

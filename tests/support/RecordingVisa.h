@@ -31,6 +31,8 @@ class RecordingVisa final : public visa::VisaApi
     ViStatus openStatus = visa::VI_SUCCESS;
     ViStatus timeoutStatus = visa::VI_SUCCESS;
     ViStatus serialAttrStatus = visa::VI_SUCCESS;
+    // Whether the size of a "%#t" read counts the NUL.
+    visa::SizeCountsNul sizeCountsNul = visa::SizeCountsNul::Yes;
     // What viRead gives, message by message: a read takes up to its count
     // of the first message and ends (END) with its last byte. With no
     // message left a read gives readEmptyStatus.
@@ -151,13 +153,13 @@ class RecordingVisa final : public visa::VisaApi
     ViStatus viVScanf(ViSession vi, visa::ViConstString readFmt, visa::ViVAList params) override
     {
         calls.push_back("viVScanf " + std::to_string(vi) + " " + readFmt);
+        // Only VISA's own "%t" conversions are understood.
         visa::ReadFormat parsed;
         if (const ViStatus status = visa::ParseReadFormat(readFmt, parsed); visa::Failed(status))
             return status;
-        char *buffer = va_arg(params, char *);
         if (!open.count(vi))
             return visa::VI_ERROR_INV_OBJECT;
-        visa::StoreReply(parsed, reply, buffer);
+        visa::ScanReply(parsed, reply, params, sizeCountsNul);
         return visa::VI_SUCCESS;
     }
 

@@ -45,6 +45,43 @@ ViStatus OpenError(int error)
     }
 }
 
+// The session timeout of one read from a plain device file, counted from
+// the start of the read.
+class ReadDeadline
+{
+  public:
+    explicit ReadDeadline(ViUInt32 timeoutMs)
+        : forever_(timeoutMs == VI_TMO_INFINITE),
+          end_(Clock::now() + std::chrono::milliseconds(forever_ ? 0 : timeoutMs))
+    {
+    }
+
+    // Waits until fd has bytes to read: VI_SUCCESS, VI_ERROR_TMO once the
+    // timeout has passed, VI_ERROR_IO when the device fails.
+    ViStatus waitReadable(int fd) const
+    {
+        for (;;) {
+            int wait = -1;
+            if (!forever_) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end_ - Clock::now());
+                wait = static_cast<int>(std::max<long long>(0, left.count()));
+            }
+            pollfd p{fd, POLLIN, 0};
+            const int ready = ::poll(&p, 1, wait);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready < 0)
+                return VI_ERROR_IO;
+            return ready == 0 ? VI_ERROR_TMO : VI_SUCCESS;
+        }
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    bool forever_;
+    Clock::time_point end_;
+};
+
 } // namespace
 
 UsbtmcVisa::UsbtmcVisa(std::string sysfsRoot, std::string devRoot)
@@ -289,24 +326,10 @@ ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
     // Any other device file: the reply ends with its line feed.
     reply = std::move(instr.pending);
     instr.pending.clear();
-    using Clock = std::chrono::steady_clock;
-    const bool forever = instr.timeoutMs == VI_TMO_INFINITE;
-    const Clock::time_point deadline =
-        Clock::now() + std::chrono::milliseconds(forever ? 0 : instr.timeoutMs);
+    const ReadDeadline deadline(instr.timeoutMs);
     while (reply.find('\n') == std::string::npos && reply.size() < kReplyLimit) {
-        int wait = -1;
-        if (!forever) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            wait = static_cast<int>(std::max<long long>(0, left.count()));
-        }
-        pollfd p{instr.fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, wait);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0)
-            return VI_ERROR_IO;
-        if (ready == 0)
-            return VI_ERROR_TMO;
+        if (const ViStatus waited = deadline.waitReadable(instr.fd); waited != VI_SUCCESS)
+            return waited;
         const ssize_t n = ::read(instr.fd, chunk, std::min(sizeof chunk, kReplyLimit - reply.size()));
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
@@ -325,10 +348,7 @@ ViStatus UsbtmcVisa::readStream(Instrument &instr, ViPBuf buf, std::size_t cnt, 
         pending.erase(0, n);
         got = n;
     };
-    using Clock = std::chrono::steady_clock;
-    const bool forever = instr.timeoutMs == VI_TMO_INFINITE;
-    const Clock::time_point deadline =
-        Clock::now() + std::chrono::milliseconds(forever ? 0 : instr.timeoutMs);
+    const ReadDeadline deadline(instr.timeoutMs);
     char chunk[4096];
     for (;;) {
         const std::size_t lf = pending.find('\n');
@@ -340,18 +360,9 @@ ViStatus UsbtmcVisa::readStream(Instrument &instr, ViPBuf buf, std::size_t cnt, 
             take(cnt);
             return VI_SUCCESS_MAX_CNT;
         }
-        int wait = -1;
-        if (!forever) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            wait = static_cast<int>(std::max<long long>(0, left.count()));
-        }
-        pollfd p{instr.fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, wait);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0) {
+        if (const ViStatus waited = deadline.waitReadable(instr.fd); waited != VI_SUCCESS) {
             take(pending.size());
-            return ready == 0 ? VI_ERROR_TMO : VI_ERROR_IO;
+            return waited;
         }
         const ssize_t n = ::read(instr.fd, chunk, sizeof chunk);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))

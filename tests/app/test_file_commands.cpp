@@ -3,6 +3,7 @@
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/SmallTmpfs.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WindowFixture.h"
 #include "view/WaveView.h"
 
@@ -43,9 +44,7 @@ class FileCommandsTest : public ::testing::Test
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(arb::test::WriteBytes(path, bytes));
         return path;
     }
 
@@ -587,9 +586,7 @@ class FileCommandsWindowTest : public ::testing::Test
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
+        EXPECT_TRUE(arb::test::WriteBytes(path, bytes));
         return path;
     }
 

@@ -4,6 +4,7 @@
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/ScriptedImportUi.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,9 +32,7 @@ class ImportExportTest : public ::testing::Test
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(arb::test::WriteBytes(path, bytes));
         return path;
     }
 

@@ -89,6 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
 #else
 
+#include "tests/support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -100,15 +102,10 @@ namespace
 
 QString CorpusDir()
 {
-    const char *root = std::getenv("ARB_TEST_DATA");
-    return QString::fromLocal8Bit(root ? root : "tests/data") + QStringLiteral("/import_fuzz");
+    return arb::test::TestDataDir("import_fuzz");
 }
 
-QByteArray Bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using arb::test::FileBytes;
 
 bool Fuzz(const QByteArray &b, std::size_t block)
 {
@@ -124,7 +121,7 @@ TEST(ImportFuzz, CorpusGivesSoundResults)
     ASSERT_GE(names.size(), 30) << CorpusDir().toStdString();
     for (const QString &name : names)
         for (const std::size_t block : {std::size_t{1}, std::size_t{5}, std::size_t{4} << 20})
-            EXPECT_TRUE(Fuzz(Bytes(CorpusDir() + QLatin1Char('/') + name), block)) << name.toStdString();
+            EXPECT_TRUE(Fuzz(FileBytes(CorpusDir() + QLatin1Char('/') + name), block)) << name.toStdString();
 }
 
 TEST(ImportFuzz, MutatedCorpusGivesSoundResults)
@@ -137,7 +134,7 @@ TEST(ImportFuzz, MutatedCorpusGivesSoundResults)
                                        "Data:", "\"", "\xEF\xBB\xBF", "+", "inf"};
     for (int round = 0; round < 10000; ++round) {
         QByteArray b =
-            Bytes(CorpusDir() + QLatin1Char('/') + names[static_cast<int>(random() % names.size())]);
+            FileBytes(CorpusDir() + QLatin1Char('/') + names[static_cast<int>(random() % names.size())]);
         const int edits = 1 + static_cast<int>(random() % 4);
         for (int e = 0; e < edits; ++e) {
             const auto at = static_cast<qsizetype>(b.isEmpty() ? 0 : random() % b.size());

@@ -1,6 +1,7 @@
 // The import reader on the files of tests/data/import_fuzz: every form it is
 // meant to tell apart, and every kind of bad input.
 #include "core/ImportReader.h"
+#include "tests/support/TestFiles.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -17,11 +18,9 @@ using namespace arb;
 
 QByteArray DataFile(const char *name)
 {
-    const char *root = std::getenv("ARB_TEST_DATA");
-    QFile f(QString::fromLocal8Bit(root ? root : "tests/data") + QStringLiteral("/import_fuzz/") +
-            QString::fromLatin1(name));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-    return f.readAll();
+    const QString path = test::TestDataDir("import_fuzz") + QLatin1Char('/') + QString::fromLatin1(name);
+    EXPECT_TRUE(QFile::exists(path)) << name;
+    return test::FileBytes(path);
 }
 
 ImportReadResult ReadBytes(QByteArray bytes, const ImportReadOptions &o = {})

@@ -101,6 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
 #else
 
+#include "tests/support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -112,15 +114,10 @@ namespace
 
 QString CorpusDir()
 {
-    const char *root = std::getenv("ARB_TEST_DATA");
-    return QString::fromLocal8Bit(root ? root : "tests/data") + QStringLiteral("/wave_fuzz");
+    return arb::test::TestDataDir("wave_fuzz");
 }
 
-QByteArray Bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using arb::test::FileBytes;
 
 bool Fuzz(const QByteArray &b)
 {
@@ -135,7 +132,7 @@ TEST(WaveFileFuzz, CorpusKeepsTheStoreSound)
     const QStringList names = QDir(CorpusDir()).entryList(QDir::Files, QDir::Name);
     ASSERT_GE(names.size(), 10) << CorpusDir().toStdString();
     for (const QString &name : names)
-        EXPECT_TRUE(Fuzz(Bytes(CorpusDir() + QLatin1Char('/') + name))) << name.toStdString();
+        EXPECT_TRUE(Fuzz(FileBytes(CorpusDir() + QLatin1Char('/') + name))) << name.toStdString();
 }
 
 TEST(WaveFileFuzz, MutatedCorpusKeepsTheStoreSound)
@@ -146,7 +143,7 @@ TEST(WaveFileFuzz, MutatedCorpusKeepsTheStoreSound)
     static const char kPieces[][8] = {"\r\n", "\n", "-", ".", "E", "e-", "9", "0", " ", "1e39", ":", "\r"};
     for (int round = 0; round < 3000; ++round) {
         QByteArray b =
-            Bytes(CorpusDir() + QLatin1Char('/') + names[static_cast<int>(random() % names.size())]);
+            FileBytes(CorpusDir() + QLatin1Char('/') + names[static_cast<int>(random() % names.size())]);
         const int edits = 1 + static_cast<int>(random() % 4);
         for (int e = 0; e < edits; ++e) {
             const auto at = static_cast<qsizetype>(b.isEmpty() ? 0 : random() % b.size());

@@ -89,13 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
 #else
 
+#include "tests/support/CorpusMutator.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <random>
 
 namespace
 {
@@ -126,30 +125,15 @@ TEST(ImportFuzz, CorpusGivesSoundResults)
 
 TEST(ImportFuzz, MutatedCorpusGivesSoundResults)
 {
-    const QStringList names = QDir(CorpusDir()).entryList(QDir::Files, QDir::Name);
-    ASSERT_FALSE(names.isEmpty());
-    std::mt19937 random(20240612);
-    static const char kPieces[][12] = {"\r\n",  "\n", "\r",           "-", ".",    ",",   ";", "\t",
-                                       " ",     "E",  "e-",           "9", "1e39", "nan", ":", "#",
-                                       "Data:", "\"", "\xEF\xBB\xBF", "+", "inf"};
+    arb::test::CorpusMutator corpus(CorpusDir(), 20240612,
+                                    {"\r\n",  "\n", "\r",           "-", ".",    ",",   ";", "\t",
+                                     " ",     "E",  "e-",           "9", "1e39", "nan", ":", "#",
+                                     "Data:", "\"", "\xEF\xBB\xBF", "+", "inf"},
+                                    true);
+    ASSERT_FALSE(corpus.names().isEmpty());
     for (int round = 0; round < 10000; ++round) {
-        QByteArray b =
-            FileBytes(CorpusDir() + QLatin1Char('/') + names[static_cast<int>(random() % names.size())]);
-        const int edits = 1 + static_cast<int>(random() % 4);
-        for (int e = 0; e < edits; ++e) {
-            const auto at = static_cast<qsizetype>(b.isEmpty() ? 0 : random() % b.size());
-            switch (random() % 5) {
-            case 0: b.insert(at, kPieces[random() % std::size(kPieces)]); break;
-            case 1: b.remove(at, 1 + static_cast<qsizetype>(random() % 8)); break;
-            case 2:
-                if (!b.isEmpty())
-                    b[at] = static_cast<char>(random());
-                break;
-            case 3: b.insert(at, b.mid(at, static_cast<qsizetype>(random() % 64))); break;
-            default: b.truncate(at); break;
-            }
-        }
-        const std::size_t block = 1 + random() % 40;
+        const QByteArray b = corpus.next();
+        const std::size_t block = 1 + corpus.random()() % 40;
         ASSERT_TRUE(Fuzz(b, block)) << block << ": " << b.left(200).toStdString();
     }
 }

@@ -101,13 +101,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
 #else
 
+#include "tests/support/CorpusMutator.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <random>
 
 namespace
 {
@@ -137,26 +136,11 @@ TEST(WaveFileFuzz, CorpusKeepsTheStoreSound)
 
 TEST(WaveFileFuzz, MutatedCorpusKeepsTheStoreSound)
 {
-    const QStringList names = QDir(CorpusDir()).entryList(QDir::Files, QDir::Name);
-    ASSERT_FALSE(names.isEmpty());
-    std::mt19937 random(20240611);
-    static const char kPieces[][8] = {"\r\n", "\n", "-", ".", "E", "e-", "9", "0", " ", "1e39", ":", "\r"};
+    arb::test::CorpusMutator corpus(
+        CorpusDir(), 20240611, {"\r\n", "\n", "-", ".", "E", "e-", "9", "0", " ", "1e39", ":", "\r"}, false);
+    ASSERT_FALSE(corpus.names().isEmpty());
     for (int round = 0; round < 3000; ++round) {
-        QByteArray b =
-            FileBytes(CorpusDir() + QLatin1Char('/') + names[static_cast<int>(random() % names.size())]);
-        const int edits = 1 + static_cast<int>(random() % 4);
-        for (int e = 0; e < edits; ++e) {
-            const auto at = static_cast<qsizetype>(b.isEmpty() ? 0 : random() % b.size());
-            switch (random() % 4) {
-            case 0: b.insert(at, kPieces[random() % std::size(kPieces)]); break;
-            case 1: b.remove(at, 1 + static_cast<qsizetype>(random() % 8)); break;
-            case 2:
-                if (!b.isEmpty())
-                    b[at] = static_cast<char>(random());
-                break;
-            default: b.truncate(at); break;
-            }
-        }
+        const QByteArray b = corpus.next();
         ASSERT_TRUE(Fuzz(b)) << b.left(200).toStdString();
     }
 }

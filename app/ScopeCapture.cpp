@@ -104,7 +104,7 @@ ScopeCapture::ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptu
     connect(timer_, &QTimer::timeout, this, &ScopeCapture::Timer_TDS_Timer);
     if (usb_) {
         if (auto *popup = qobject_cast<PopupComboBox *>(cobSetComm_))
-            connect(popup, &PopupComboBox::popupAboutToShow, this, &ScopeCapture::refreshUsbEntries);
+            connect(popup, &PopupComboBox::popupAboutToShow, this, &ScopeCapture::portListAboutToShow);
         connect(usb_.get(), &UsbScopeWorker::identified, this, &ScopeCapture::usbIdentified);
         connect(usb_.get(), &UsbScopeWorker::traceProgress, this, &ScopeCapture::usbTraceProgress);
         connect(usb_.get(), &UsbScopeWorker::traceRead, this, &ScopeCapture::usbTraceRead);
@@ -161,14 +161,21 @@ void ScopeCapture::refreshUsbEntries()
     while (cobSetComm_->count() > ports)
         cobSetComm_->removeItem(cobSetComm_->count() - 1);
     cobSetComm_->addItems(found);
-    // Resource names are long; the list shows them whole.
-    QAbstractItemView *list = cobSetComm_->view();
-    list->setTextElideMode(Qt::ElideNone);
-    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8);
     const int index = chosen.isEmpty() ? -1 : cobSetComm_->findText(chosen, Qt::MatchExactly);
     cobSetComm_->setCurrentIndex(index);
     if (index < 0)
         cobSetComm_->setEditText(text);
+}
+
+void ScopeCapture::portListAboutToShow()
+{
+    refreshUsbEntries();
+    // Resource names are long; the list shows them whole. It is sized as it
+    // opens, not with its entries, so that listing the instruments at
+    // start-up does not build the list before it is first wanted.
+    QAbstractItemView *list = cobSetComm_->view();
+    list->setTextElideMode(Qt::ElideNone);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8);
 }
 
 QStringList ScopeCapture::usbEntries() const

@@ -112,6 +112,9 @@ class ScopeCapture : public QObject
 
     void fillEntries(QComboBox *box, const QStringList &entries);
     QStringList usbEntries() const;
+    // The port list is about to open: its entries brought up to date and
+    // the list made wide enough for them.
+    void portListAboutToShow();
     void connectUsb();
     // Writes one command; a closed or failing port is reported, and the link
     // returns to not connected.

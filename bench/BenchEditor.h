@@ -1,7 +1,8 @@
 #pragma once
 
-// The real main window for benchmarks: a scripted user, no help viewer, and
-// the platform VISA or a test double.
+// The real main window for benchmarks: a scripted user, no help viewer, the
+// platform VISA or a test double, and the oscilloscope link's services as
+// given.
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "core/ArbStore.h"
@@ -22,7 +23,8 @@ class NoHelp final : public HelpViewer
 };
 
 struct BenchEditor {
-    explicit BenchEditor(QRect area = QRect(0, 0, 1024, 768), bool fakeVisa = true)
+    explicit BenchEditor(QRect area = QRect(0, 0, 1024, 768), bool fakeVisa = true,
+                         const ScopeCaptureServices &scope = {})
     {
         FormMainServices s;
         s.store = &store;
@@ -31,6 +33,7 @@ struct BenchEditor {
         s.workArea = area;
         if (fakeVisa)
             s.visa = &visa;
+        s.scope = scope;
         window = std::make_unique<FormMain>(s);
     }
     ArbStore store;

@@ -37,20 +37,12 @@ void BM_TraceTakenAfterItsLastByte(benchmark::State &state)
         return;
     }
     tds.bytesPerSecond = 960;
-    arb::FormMainServices s;
-    arb::ArbStore store;
-    arb::test::ScriptedPrompt user;
-    arb::bench::NoHelp help;
-    arb::test::RecordingVisa visa;
-    s.store = &store;
-    s.prompt = &user;
-    s.help = &help;
-    s.workArea = QRect(0, 0, 1024, 768);
-    s.visa = &visa;
-    s.scope.portName = [&tds](int) { return tds.slavePath(); };
-    arb::FormMain window(s);
-    auto *link = window.findChild<QPushButton *>(QStringLiteral("cmdLink"));
-    auto *read = window.findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
+    arb::ScopeCaptureServices scope;
+    scope.portName = [&tds](int) { return tds.slavePath(); };
+    BenchEditor editor(QRect(0, 0, 1024, 768), true, scope);
+    arb::ArbStore &store = editor.store;
+    auto *link = editor.window->findChild<QPushButton *>(QStringLiteral("cmdLink"));
+    auto *read = editor.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
     link->click();
     if (!RunUntil([&] { return read->isEnabled(); }, 5000)) {
         state.SkipWithError("no identification");

@@ -45,6 +45,21 @@ ViStatus OpenError(int error)
     }
 }
 
+// One read() through the usbtmc driver, which applies the session timeout
+// itself and ends a read at the end of the instrument's message.
+ViStatus ReadFromDriver(int fd, void *buf, std::size_t cnt, std::size_t &got)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, cnt);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
+        got = static_cast<std::size_t>(n);
+        return VI_SUCCESS;
+    }
+}
+
 // The session timeout of one read from a plain device file, counted from
 // the start of the read.
 class ReadDeadline
@@ -275,19 +290,10 @@ ViStatus UsbtmcVisa::viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 re
     std::size_t got = 0;
     ViStatus status = VI_SUCCESS;
     if (instr->kernelTimeout) {
-        for (;;) {
-            const ssize_t n = ::read(instr->fd, buf, cnt);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                status = errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
-                break;
-            }
-            // The driver ends a read early only at the end of the message.
-            got = static_cast<std::size_t>(n);
+        status = ReadFromDriver(instr->fd, buf, cnt, got);
+        // The driver ends a read early only at the end of the message.
+        if (!Failed(status))
             status = got == cnt ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
-            break;
-        }
     } else {
         status = readStream(*instr, buf, cnt, got);
     }
@@ -313,15 +319,11 @@ ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
     char chunk[4096];
     if (instr.kernelTimeout) {
         // The driver ends a read at the end of the instrument's message.
-        for (;;) {
-            const ssize_t n = ::read(instr.fd, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
-            reply.assign(chunk, static_cast<std::size_t>(n));
-            return VI_SUCCESS;
-        }
+        std::size_t got = 0;
+        const ViStatus status = ReadFromDriver(instr.fd, chunk, sizeof chunk, got);
+        if (!Failed(status))
+            reply.assign(chunk, got);
+        return status;
     }
     // Any other device file: the reply ends with its line feed.
     reply = std::move(instr.pending);

@@ -28,36 +28,28 @@ QStringList UsbScopeWorker::instruments()
 void UsbScopeWorker::identify(const QString &resource)
 {
     const std::string name = resource.toLocal8Bit().toStdString();
-    request([this, name] {
-        const unsigned job = current_;
-        std::thread worker([this, name, job] {
-            const bool ok = IdentifyUsbScope(visa_, name);
-            deliver(job, [this, ok] { emit identified(ok); });
-        });
-        thread_ = std::move(worker);
+    request([this, name](unsigned job) {
+        const bool ok = IdentifyUsbScope(visa_, name);
+        deliver(job, [this, ok] { emit identified(ok); });
     });
 }
 
 void UsbScopeWorker::readTrace(const QString &resource, const QString &source)
 {
     const std::string name = resource.toLocal8Bit().toStdString();
-    request([this, name, source] {
-        const unsigned job = current_;
-        std::thread worker([this, name, source, job] {
-            QByteArray points;
-            const auto progress = [this, job](int bytes) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, job, bytes] {
-                        if (job == current_)
-                            emit traceProgress(bytes);
-                    },
-                    Qt::QueuedConnection);
-            };
-            const bool ok = ReadUsbScopeTrace(visa_, name, source, progress, points);
-            deliver(job, [this, ok, points] { emit traceRead(ok, points); });
-        });
-        thread_ = std::move(worker);
+    request([this, name, source](unsigned job) {
+        const auto progress = [this, job](int bytes) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, job, bytes] {
+                    if (job == current_)
+                        emit traceProgress(bytes);
+                },
+                Qt::QueuedConnection);
+        };
+        QByteArray points;
+        const bool ok = ReadUsbScopeTrace(visa_, name, source, progress, points);
+        deliver(job, [this, ok, points] { emit traceRead(ok, points); });
     });
 }
 
@@ -71,8 +63,8 @@ void UsbScopeWorker::request(Job job)
 
 void UsbScopeWorker::start(Job job)
 {
-    ++current_;
-    job();
+    const unsigned number = ++current_;
+    thread_ = std::thread([job = std::move(job), number] { job(number); });
 }
 
 void UsbScopeWorker::deliver(unsigned job, std::function<void()> emitter)

@@ -46,7 +46,9 @@ class UsbScopeWorker : public QObject
     void traceRead(bool ok, const QByteArray &points);
 
   private:
-    using Job = std::function<void()>;
+    // A conversation, run on the worker thread with the number it was
+    // given when it started.
+    using Job = std::function<void(unsigned job)>;
     void request(Job job);
     void start(Job job);
     // Runs on this object's thread, for the conversation numbered job, if

@@ -128,9 +128,7 @@ ImportDialog::ImportDialog(const ImportTable &table, const QString &fileName, QW
     points_->setValue(first.points);
     // A new column brings its own default scaling.
     connect(column_, &QComboBox::currentIndexChanged, this, [this] {
-        const ColumnRange r = RangeOfColumn(table_, column_->currentIndex());
-        const bool inside = r.min >= -1.0 && r.max <= 1.0;
-        scaling_->setCurrentIndex(static_cast<int>(inside ? ImportScaling::Keep : ImportScaling::FullScale));
+        scaling_->setCurrentIndex(static_cast<int>(DefaultScaling(table_, column_->currentIndex())));
         refresh();
     });
     connect(scaling_, &QComboBox::currentIndexChanged, this, &ImportDialog::refresh);

@@ -30,12 +30,17 @@ ColumnRange RangeOfColumn(const ImportTable &table, int column)
     return {SourceValue(table, *lo), SourceValue(table, *hi)};
 }
 
+ImportScaling DefaultScaling(const ImportTable &table, int column)
+{
+    const ColumnRange r = RangeOfColumn(table, column);
+    return r.min >= -1.0 && r.max <= 1.0 ? ImportScaling::Keep : ImportScaling::FullScale;
+}
+
 ImportChoices DefaultImportChoices(const ImportTable &table)
 {
     ImportChoices c;
     c.column = std::max(0, table.columnCount() - 1);
-    const ColumnRange r = RangeOfColumn(table, c.column);
-    c.scaling = r.min >= -1.0 && r.max <= 1.0 ? ImportScaling::Keep : ImportScaling::FullScale;
+    c.scaling = DefaultScaling(table, c.column);
     c.points = static_cast<int>(
         std::clamp<std::size_t>(table.rows(), static_cast<std::size_t>(kMinArbLength), kMaxArbLength));
     return c;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -126,9 +127,13 @@ ImportDialog::ImportDialog(const ImportTable &table, const QString &fileName, QW
     column_->setCurrentIndex(first.column);
     scaling_->setCurrentIndex(static_cast<int>(first.scaling));
     points_->setValue(first.points);
-    // A new column brings its own default scaling.
+    // A new column brings its own default scaling; the preview is made once,
+    // for both changes.
     connect(column_, &QComboBox::currentIndexChanged, this, [this] {
-        scaling_->setCurrentIndex(static_cast<int>(DefaultScaling(table_, column_->currentIndex())));
+        {
+            const QSignalBlocker quiet(scaling_);
+            scaling_->setCurrentIndex(static_cast<int>(DefaultScaling(table_, column_->currentIndex())));
+        }
         refresh();
     });
     connect(scaling_, &QComboBox::currentIndexChanged, this, &ImportDialog::refresh);

@@ -155,14 +155,14 @@ ImportChoices ImportDialog::choices() const
 void ImportDialog::refresh()
 {
     const ImportChoices c = choices();
-    const ColumnRange r = RangeOfColumn(table_, c.column);
+    const ImportedPoints shaped = ShapeImport(table_, c);
+    const ColumnRange &r = shaped.range;
     QString source =
         QStringLiteral("%1 点，范围 %2 ～ %3").arg(table_.rows()).arg(Number(r.min), Number(r.max));
     if (table_.shortCodes)
         source += QStringLiteral("（码值 ÷ 32767 后）");
     source_->setText(source);
 
-    const ImportedPoints shaped = ShapeImport(table_, c);
     clipped_->setText(shaped.clipped ? QStringLiteral("有 %1 个点超出 ±1，将被截断").arg(shaped.clipped)
                                      : QString());
     clipped_->setVisible(shaped.clipped != 0);

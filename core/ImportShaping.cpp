@@ -49,6 +49,7 @@ ImportChoices DefaultImportChoices(const ImportTable &table)
 ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choices)
 {
     ImportedPoints out;
+    out.range = RangeOfColumn(table, choices.column);
     if (choices.column < 0 || choices.column >= table.columnCount() || choices.points <= 0)
         return out;
     const std::vector<float> &c = table.columns[static_cast<std::size_t>(choices.column)];
@@ -56,7 +57,7 @@ ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choice
     ResampleLinear(c.data(), c.size(), out.points.data(), out.points.size());
 
     // value = (source - offset) x factor, from the whole record's range.
-    const ColumnRange r = RangeOfColumn(table, choices.column);
+    const ColumnRange &r = out.range;
     double offset = 0.0;
     double factor = table.shortCodes ? 1.0 / kShortFullScale : 1.0;
     if (choices.scaling == ImportScaling::PeakNormalise) {

@@ -42,10 +42,12 @@ ImportChoices DefaultImportChoices(const ImportTable &table);
 
 // The points the choices give: the column resampled to choices.points
 // (linear interpolation, when that differs from the rows), scaled, and held
-// to ±1; clipped counts the points that had to be held.
+// to ±1; clipped counts the points that had to be held; range is the
+// column's RangeOfColumn, which the scaling comes from.
 struct ImportedPoints {
     std::vector<float> points;
     std::size_t clipped = 0;
+    ColumnRange range;
 };
 ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choices);
 

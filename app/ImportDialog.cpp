@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -126,11 +127,13 @@ ImportDialog::ImportDialog(const ImportTable &table, const QString &fileName, QW
     column_->setCurrentIndex(first.column);
     scaling_->setCurrentIndex(static_cast<int>(first.scaling));
     points_->setValue(first.points);
-    // A new column brings its own default scaling.
+    // A new column brings its own default scaling; the preview is made once,
+    // for both changes.
     connect(column_, &QComboBox::currentIndexChanged, this, [this] {
-        const ColumnRange r = RangeOfColumn(table_, column_->currentIndex());
-        const bool inside = r.min >= -1.0 && r.max <= 1.0;
-        scaling_->setCurrentIndex(static_cast<int>(inside ? ImportScaling::Keep : ImportScaling::FullScale));
+        {
+            const QSignalBlocker quiet(scaling_);
+            scaling_->setCurrentIndex(static_cast<int>(DefaultScaling(table_, column_->currentIndex())));
+        }
         refresh();
     });
     connect(scaling_, &QComboBox::currentIndexChanged, this, &ImportDialog::refresh);
@@ -152,14 +155,14 @@ ImportChoices ImportDialog::choices() const
 void ImportDialog::refresh()
 {
     const ImportChoices c = choices();
-    const ColumnRange r = RangeOfColumn(table_, c.column);
+    const ImportedPoints shaped = ShapeImport(table_, c);
+    const ColumnRange &r = shaped.range;
     QString source =
         QStringLiteral("%1 点，范围 %2 ～ %3").arg(table_.rows()).arg(Number(r.min), Number(r.max));
     if (table_.shortCodes)
         source += QStringLiteral("（码值 ÷ 32767 后）");
     source_->setText(source);
 
-    const ImportedPoints shaped = ShapeImport(table_, c);
     clipped_->setText(shaped.clipped ? QStringLiteral("有 %1 个点超出 ±1，将被截断").arg(shaped.clipped)
                                      : QString());
     clipped_->setVisible(shaped.clipped != 0);

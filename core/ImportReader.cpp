@@ -118,26 +118,22 @@ bool TableParser::processLines(const char *p, const char *last)
             }
         }
         ++lineNo_;
-        if (inData_) {
-            p = valueLine(p, last);
-            if (!p)
+        if (!inData_) {
+            const char *t = FindLineEnd(p);
+            const std::string_view line(p, static_cast<std::size_t>(t - p));
+            if (line.size() > o_.maxLineBytes)
+                return fail(ImportError::LineTooLong, lineNo_);
+            if (!preambleLine(line))
                 return false;
-            continue;
-        }
-        const char *t = FindLineEnd(p);
-        const std::string_view line(p, static_cast<std::size_t>(t - p));
-        if (line.size() > o_.maxLineBytes)
-            return fail(ImportError::LineTooLong, lineNo_);
-        if (!preambleLine(line))
-            return false;
-        if (inData_) {
+            if (!inData_) {
+                p = afterLineEnd(t, last);
+                continue;
+            }
             // The line is the first of the values.
-            p = valueLine(p, last);
-            if (!p)
-                return false;
-            continue;
         }
-        p = afterLineEnd(t, last);
+        p = valueLine(p, last);
+        if (!p)
+            return false;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ArbStore.h"
 #include "core/ImportTable.h"
 
 #include <cstddef>
@@ -15,8 +16,8 @@ namespace arb
 // line it may have.
 constexpr std::int64_t kImportMaxValues = 64'000'000;
 constexpr std::size_t kImportMaxLineBytes = 1 << 20;
-// Fewest points a waveform has.
-constexpr std::int64_t kImportMinValues = 4;
+// Fewest rows of values: the fewest points a waveform has.
+constexpr std::int64_t kImportMinValues = kMinArbLength;
 
 enum class ImportError {
     None,

@@ -30,12 +30,17 @@ ColumnRange RangeOfColumn(const ImportTable &table, int column)
     return {SourceValue(table, *lo), SourceValue(table, *hi)};
 }
 
+ImportScaling DefaultScaling(const ImportTable &table, int column)
+{
+    const ColumnRange r = RangeOfColumn(table, column);
+    return r.min >= -1.0 && r.max <= 1.0 ? ImportScaling::Keep : ImportScaling::FullScale;
+}
+
 ImportChoices DefaultImportChoices(const ImportTable &table)
 {
     ImportChoices c;
     c.column = std::max(0, table.columnCount() - 1);
-    const ColumnRange r = RangeOfColumn(table, c.column);
-    c.scaling = r.min >= -1.0 && r.max <= 1.0 ? ImportScaling::Keep : ImportScaling::FullScale;
+    c.scaling = DefaultScaling(table, c.column);
     c.points = static_cast<int>(
         std::clamp<std::size_t>(table.rows(), static_cast<std::size_t>(kMinArbLength), kMaxArbLength));
     return c;
@@ -44,6 +49,7 @@ ImportChoices DefaultImportChoices(const ImportTable &table)
 ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choices)
 {
     ImportedPoints out;
+    out.range = RangeOfColumn(table, choices.column);
     if (choices.column < 0 || choices.column >= table.columnCount() || choices.points <= 0)
         return out;
     const std::vector<float> &c = table.columns[static_cast<std::size_t>(choices.column)];
@@ -51,7 +57,7 @@ ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choice
     ResampleLinear(c.data(), c.size(), out.points.data(), out.points.size());
 
     // value = (source - offset) x factor, from the whole record's range.
-    const ColumnRange r = RangeOfColumn(table, choices.column);
+    const ColumnRange &r = out.range;
     double offset = 0.0;
     double factor = table.shortCodes ? 1.0 / kShortFullScale : 1.0;
     if (choices.scaling == ImportScaling::PeakNormalise) {

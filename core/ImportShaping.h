@@ -32,17 +32,22 @@ struct ColumnRange {
 // The smallest and largest value of a column, as SourceValue gives them.
 ColumnRange RangeOfColumn(const ImportTable &table, int column);
 
+// The scaling a column starts with: "保持原值" when every value of it lies
+// within ±1, else "满量程".
+ImportScaling DefaultScaling(const ImportTable &table, int column);
+
 // The dialog's first choices: the last column (a "time,value" table's
-// values); "保持原值" when every value of it lies within ±1, else "满量程";
-// the source's row count held to 4..16384.
+// values) with its DefaultScaling; the source's row count held to 4..16384.
 ImportChoices DefaultImportChoices(const ImportTable &table);
 
 // The points the choices give: the column resampled to choices.points
 // (linear interpolation, when that differs from the rows), scaled, and held
-// to ±1; clipped counts the points that had to be held.
+// to ±1; clipped counts the points that had to be held; range is the
+// column's RangeOfColumn, which the scaling comes from.
 struct ImportedPoints {
     std::vector<float> points;
     std::size_t clipped = 0;
+    ColumnRange range;
 };
 ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choices);
 

@@ -37,10 +37,6 @@ struct ImportTable {
 
     std::size_t rows() const { return columns.empty() ? 0 : columns.front().size(); }
     int columnCount() const { return static_cast<int>(columns.size()); }
-    bool ownForm() const
-    {
-        return form == ImportForm::Plain || form == ImportForm::Maker20 || form == ImportForm::Agilent10;
-    }
 };
 
 } // namespace arb

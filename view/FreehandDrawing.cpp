@@ -25,19 +25,15 @@ void InterpolateTo(ArbStore &store, int from, int to, float value)
         return;
     auto &d = store.ArbData;
     const float b = d[static_cast<std::size_t>(from)];
-    if (from == to) {
-        d[static_cast<std::size_t>(to)] = value;
-        return;
-    }
     const float span = static_cast<float>(to - from);
     const float rise = value - b;
-    const int lo = from < to ? from + 1 : to;
-    const int hi = from < to ? to : from - 1;
-    for (int j = lo; j <= hi; ++j) {
+    // The points strictly between; the one at to takes value itself, which
+    // b + (value - b) x 1 can miss by a rounding step.
+    const int hi = std::max(from, to);
+    for (int j = std::min(from, to) + 1; j < hi; ++j) {
         const float ratio = static_cast<float>(j - from) / span;
         d[static_cast<std::size_t>(j)] = b + rise * ratio;
     }
-    // b + (value - b) x 1 can miss value by a rounding step.
     d[static_cast<std::size_t>(to)] = value;
 }
 

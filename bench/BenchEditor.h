@@ -5,11 +5,11 @@
 // given.
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
+#include "bench/BenchMain.h"
 #include "core/ArbStore.h"
 #include "tests/support/RecordingVisa.h"
 #include "tests/support/ScriptedPrompt.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -42,18 +42,5 @@ struct BenchEditor {
     test::RecordingVisa visa;
     std::unique_ptr<FormMain> window;
 };
-
-// main() of a benchmark program that needs widgets, on the offscreen
-// platform unless another one is asked for.
-inline int RunWidgetBenchmarks(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
 
 } // namespace arb::bench

@@ -2,12 +2,12 @@
 // line count of the same file in the same run, and the open and save
 // commands as the user runs them (without the redraw).
 #include "app/FileCommands.h"
+#include "bench/BenchMain.h"
 #include "core/ArbStore.h"
 #include "core/WaveFileReader.h"
 #include "core/WaveFileWriter.h"
 #include "tests/support/FakeHost.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -135,9 +135,5 @@ BENCHMARK(BM_SaveCommand)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return arb::bench::RunCoreBenchmarks(argc, argv);
 }

@@ -3,10 +3,10 @@
 // against the floor measured in the same run: a bare loop that reads the
 // same file in large blocks and converts every number with std::from_chars
 // into a sum. The ratio of the two medians is the figure that counts.
+#include "bench/BenchMain.h"
 #include "core/ImportReader.h"
 #include "core/ImportShaping.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -115,9 +115,5 @@ BENCHMARK(BM_ImportAndResample)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return arb::bench::RunCoreBenchmarks(argc, argv);
 }

@@ -36,6 +36,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -45,8 +46,12 @@ namespace arb
 
 FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     : QMainWindow(parent), store_(*services.store), prompt_(*services.prompt), help_(*services.help),
-      workArea_(services.workArea)
+      workArea_(services.workArea), settings_(services.settings)
 {
+    if (!settings_) {
+        ownedSettings_ = std::make_unique<QSettings>();
+        settings_ = ownedSettings_.get();
+    }
     InitResources();
     InstallAccessibilityFactory();
     setObjectName(QStringLiteral("formMain"));

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class QSettings;
+
 namespace arb
 {
 
@@ -50,6 +52,9 @@ struct FormMainServices {
     ScopeCaptureServices scope;
     // The import and export dialogs; none: the desktop's.
     ImportExportUi *importExport = nullptr;
+    // What the dialogs remember between runs; none: the user's own settings
+    // of the program.
+    QSettings *settings = nullptr;
 };
 
 // The program's main window. It builds the controls, wires the commands to
@@ -82,6 +87,7 @@ class FormMain : public QMainWindow, public WaveformHost
     PointEntry &pointEntry() { return *pointEntry_; }
     NameField &nameField() { return *nameField_; }
     UndoCommands &undoCommands();
+    QSettings &settings() { return *settings_; }
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
@@ -122,6 +128,8 @@ class FormMain : public QMainWindow, public WaveformHost
     LengthField *lengthField_ = nullptr;
     PointEntry *pointEntry_ = nullptr;
     NameField *nameField_ = nullptr;
+    std::unique_ptr<QSettings> ownedSettings_;
+    QSettings *settings_ = nullptr;
     QPointer<AboutWindow> about_;
     QPointer<UndoCommands> undo_;
 };

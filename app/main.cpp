@@ -12,6 +12,8 @@ int main(int argc, char *argv[])
     // desktop entry's StartupWMClass; the desktop file name is the window's
     // application id on Wayland and names the entry, its icon and metadata.
     QApplication::setApplicationName(QStringLiteral("vxarb"));
+    // What the dialogs remember lives in ~/.config/vxarb/vxarb.conf.
+    QApplication::setOrganizationName(QStringLiteral("vxarb"));
     QApplication::setDesktopFileName(QStringLiteral(ARB_APP_ID));
 
     static arb::ArbStore store;

@@ -7,7 +7,9 @@
 #include "tests/support/ScriptedImportUi.h"
 #include "tests/support/ScriptedPrompt.h"
 
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -44,6 +46,7 @@ struct WindowFixture {
         s.visa = &visa;
         s.scope = scope;
         s.importExport = &importUi;
+        s.settings = &settings;
         window = std::make_unique<FormMain>(s);
     }
 
@@ -54,6 +57,9 @@ struct WindowFixture {
     // The oscilloscope's port and clock; none: the real ones.
     ScopeCaptureServices scope;
     ScriptedImportUi importUi;
+    // Settings of the test's own, never the user's.
+    QTemporaryDir settingsDir;
+    QSettings settings{settingsDir.filePath(QStringLiteral("vxarb.conf")), QSettings::IniFormat};
     std::unique_ptr<FormMain> window;
 };
 

@@ -1,9 +1,7 @@
 #include "app/ImportDialog.h"
 
 #include "app/ImportMessages.h"
-#include "core/ArbStore.h"
-#include "view/PlotCanvas.h"
-#include "view/WaveView.h"
+#include "view/WavePreview.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -43,20 +41,17 @@ QStringList ImportDialog::ScalingCaptions()
 }
 
 ImportDialog::ImportDialog(const ImportTable &table, const QString &fileName, QWidget *parent)
-    : QDialog(parent), table_(table), preview_(std::make_unique<ArbStore>())
+    : QDialog(parent), table_(table)
 {
     setObjectName(QStringLiteral("ImportDialog"));
     setWindowTitle(QStringLiteral("导入波形"));
     auto *layout = new QVBoxLayout(this);
 
-    canvas_ = new PlotCanvas(this);
-    canvas_->setObjectName(QStringLiteral("picImportPreview"));
-    canvas_->setAccessibleName(QStringLiteral("导入波形预览"));
-    canvas_->setFixedSize(520, 220);
-    layout->addWidget(canvas_);
-    WaveView::Widgets w;
-    w.canvas = canvas_;
-    view_ = new WaveView(*preview_, w, this);
+    preview_ = new WavePreview(this);
+    preview_->setObjectName(QStringLiteral("picImportPreview"));
+    preview_->setAccessibleName(QStringLiteral("导入波形预览"));
+    preview_->setFixedSize(520, 220);
+    layout->addWidget(preview_);
 
     auto *form = new QFormLayout;
     auto *file = NamedLabel("LblImportFile", this);
@@ -173,9 +168,7 @@ void ImportDialog::refresh()
             : QString());
     resampled_->setVisible(resample);
 
-    std::copy(shaped.points.begin(), shaped.points.end(), preview_->ArbData.begin());
-    preview_->ArbLength = static_cast<float>(shaped.points.size());
-    view_->DrawWaveAll();
+    preview_->showPoints(shaped.points.data(), static_cast<int>(shaped.points.size()));
 }
 
 } // namespace arb

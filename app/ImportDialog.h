@@ -13,9 +13,7 @@ class QSpinBox;
 namespace arb
 {
 
-struct ArbStore;
-class PlotCanvas;
-class WaveView;
+class WavePreview;
 
 // The import dialog: a preview of the waveform the choices give, drawn as
 // the main plot draws it, the source's form, header, point count and value
@@ -36,9 +34,7 @@ class ImportDialog : public QDialog
     void refresh();
 
     const ImportTable &table_;
-    std::unique_ptr<ArbStore> preview_;
-    PlotCanvas *canvas_ = nullptr;
-    WaveView *view_ = nullptr;
+    WavePreview *preview_ = nullptr;
     QComboBox *column_ = nullptr;
     QComboBox *scaling_ = nullptr;
     QSpinBox *points_ = nullptr;

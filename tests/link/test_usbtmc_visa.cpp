@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -98,6 +100,24 @@ class UsbtmcTree : public ::testing::Test
             got.append(buffer, static_cast<std::size_t>(n));
         }
         return got;
+    }
+
+    // Writes bytes as the instrument and waits until the device file holds
+    // all of them, so that one read of the backend sees them together.
+    void deliver(int master, const std::string &bytes)
+    {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        const auto it = std::find(masters.begin(), masters.end(), master);
+        ASSERT_NE(it, masters.end());
+        const int slave = slaves[static_cast<std::size_t>(it - masters.begin())];
+        for (int tries = 0; tries < 5000; ++tries) {
+            int queued = 0;
+            ASSERT_EQ(::ioctl(slave, FIONREAD, &queued), 0);
+            if (queued >= static_cast<int>(bytes.size()))
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        FAIL() << "the terminal never held the " << bytes.size() << " bytes written";
     }
 
     UsbtmcVisa makeVisa() { return UsbtmcVisa((root / "usbmisc").string(), (root / "dev").string()); }
@@ -265,6 +285,70 @@ TEST_F(UsbtmcTree, RawReadsOfAStreamEndAtTheCountOrALineFeed)
     EXPECT_EQ(text(), "N");
     EXPECT_EQ(visa.viRead(vi, buffer, 0, &got), VI_SUCCESS_MAX_CNT);
     EXPECT_EQ(visa.viRead(vi + 100, buffer, 4, &got), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(UsbtmcTree, FormattedAndRawReadsShareWhatTheDeviceGave)
+{
+    addDevice(0, "0699", "0368", "C1");
+    const int instrument = addTerminal(0);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    const ViSession vi = openFirst(visa, rm);
+    ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 2000), VI_SUCCESS);
+    ViByte buffer[64] = {};
+    ViUInt32 got = 0;
+    const auto text = [&] { return std::string(reinterpret_cast<char *>(buffer), got); };
+
+    // The identification and the start of a block in one piece: the
+    // formatted read takes the line, the raw read what follows it.
+    deliver(instrument, "TEK,TDS,0,1\n#42500ABCD");
+    char id[200];
+    ViInt32 size = 200;
+    EXPECT_EQ(ScanfVia(visa, vi, "%#t", &size, id), VI_SUCCESS);
+    EXPECT_STREQ(id, "TEK,TDS,0,1\n");
+    EXPECT_EQ(size, 12);
+    EXPECT_EQ(visa.viRead(vi, buffer, 10, &got), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(text(), "#42500ABCD");
+
+    // Two replies in one piece are two reads.
+    deliver(instrument, "REPLY1\nREPLY2\n");
+    EXPECT_EQ(ReadReply(visa, vi), "REPLY1");
+    EXPECT_EQ(ReadReply(visa, vi), "REPLY2");
+
+    // A raw read leaves the rest of its piece to a formatted one.
+    deliver(instrument, "#3\nAB\nCD");
+    EXPECT_EQ(visa.viRead(vi, buffer, sizeof buffer, &got), VI_SUCCESS_TERM_CHAR);
+    EXPECT_EQ(text(), "#3\n");
+    EXPECT_EQ(ScanfVia(visa, vi, "%t", id), VI_SUCCESS);
+    EXPECT_STREQ(id, "AB\n");
+    EXPECT_EQ(visa.viRead(vi, buffer, 2, &got), VI_SUCCESS_MAX_CNT);
+    EXPECT_EQ(text(), "CD");
+}
+
+TEST_F(UsbtmcTree, AFlushWithDiscardEmptiesTheReadBuffer)
+{
+    addDevice(0, "0699", "0368", "C1");
+    const int instrument = addTerminal(0);
+    UsbtmcVisa visa = makeVisa();
+    ViSession rm = VI_NULL;
+    const ViSession vi = openFirst(visa, rm);
+    ASSERT_EQ(visa.viSetAttribute(vi, VI_ATTR_TMO_VALUE, 2000), VI_SUCCESS);
+    ViByte buffer[64] = {};
+    ViUInt32 got = 0;
+
+    deliver(instrument, "OLD1\nOLD2\n");
+    EXPECT_EQ(ReadReply(visa, vi), "OLD1");
+    EXPECT_EQ(visa.viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+    deliver(instrument, "NEW\n");
+    EXPECT_EQ(visa.viRead(vi, buffer, sizeof buffer, &got), VI_SUCCESS_TERM_CHAR);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(buffer), got), "NEW\n");
+
+    // What a raw read left goes the same way.
+    deliver(instrument, "A\nB\n");
+    EXPECT_EQ(visa.viRead(vi, buffer, sizeof buffer, &got), VI_SUCCESS_TERM_CHAR);
+    EXPECT_EQ(visa.viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+    deliver(instrument, "C\n");
+    EXPECT_EQ(ReadReply(visa, vi), "C");
 }
 
 TEST_F(UsbtmcTree, OpeningFailuresAndHandleRules)

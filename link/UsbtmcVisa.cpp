@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -45,24 +46,11 @@ ViStatus OpenError(int error)
     }
 }
 
-// One read() through the usbtmc driver, which applies the session timeout
-// itself and ends a read at the end of the instrument's message.
-ViStatus ReadFromDriver(int fd, void *buf, std::size_t cnt, std::size_t &got)
-{
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, cnt);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
-        got = static_cast<std::size_t>(n);
-        return VI_SUCCESS;
-    }
-}
+} // namespace
 
 // The session timeout of one read from a plain device file, counted from
 // the start of the read.
-class ReadDeadline
+class UsbtmcVisa::ReadDeadline
 {
   public:
     explicit ReadDeadline(ViUInt32 timeoutMs)
@@ -97,10 +85,8 @@ class ReadDeadline
     Clock::time_point end_;
 };
 
-} // namespace
-
-UsbtmcVisa::UsbtmcVisa(std::string sysfsRoot, std::string devRoot)
-    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot))
+UsbtmcVisa::UsbtmcVisa(std::string sysfsRoot, std::string devRoot, UsbtmcIo &io)
+    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)), io_(io)
 {
 }
 
@@ -234,11 +220,15 @@ UsbtmcVisa::Instrument *UsbtmcVisa::session(ViSession vi)
     return it == instruments_.end() ? nullptr : &it->second;
 }
 
-ViStatus UsbtmcVisa::viFlush(ViSession vi, ViUInt16)
+ViStatus UsbtmcVisa::viFlush(ViSession vi, ViUInt16 mask)
 {
-    // Nothing is buffered here: every write goes out at once and every read
-    // takes one reply.
-    return session(vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
+    Instrument *instr = session(vi);
+    if (!instr)
+        return VI_ERROR_INV_OBJECT;
+    // Every write goes out at once; only reads leave bytes behind.
+    if (mask & VI_READ_BUF_DISCARD)
+        takePending(*instr, instr->pending.size());
+    return VI_SUCCESS;
 }
 
 ViStatus UsbtmcVisa::viVPrintf(ViSession vi, ViConstString writeFmt, ViVAList)
@@ -288,15 +278,8 @@ ViStatus UsbtmcVisa::viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 re
     if (!buf)
         return VI_ERROR_USER_BUF;
     std::size_t got = 0;
-    ViStatus status = VI_SUCCESS;
-    if (instr->kernelTimeout) {
-        status = ReadFromDriver(instr->fd, buf, cnt, got);
-        // The driver ends a read early only at the end of the message.
-        if (!Failed(status))
-            status = got == cnt ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
-    } else {
-        status = readStream(*instr, buf, cnt, got);
-    }
+    const ViStatus status =
+        instr->kernelTimeout ? readMessage(*instr, buf, cnt, got) : readStream(*instr, buf, cnt, got);
     if (retCnt)
         *retCnt = static_cast<ViUInt32>(got);
     return status;
@@ -308,72 +291,136 @@ void UsbtmcVisa::applyTimeout(Instrument &instr)
     // The driver refuses timeouts below 100 ms; an immediate timeout is
     // the shortest it has.
     __u32 ms = instr.timeoutMs == VI_TMO_INFINITE ? 0x7FFFFFFFu : std::max<ViUInt32>(instr.timeoutMs, 100);
-    instr.kernelTimeout = ::ioctl(instr.fd, USBTMC_IOCTL_SET_TIMEOUT, &ms) == 0;
+    instr.kernelTimeout = io_.ioctl(instr.fd, USBTMC_IOCTL_SET_TIMEOUT, &ms) == 0;
 #else
     instr.kernelTimeout = false;
 #endif
 }
 
-ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
+ViStatus UsbtmcVisa::readFromDriver(int fd, void *buf, std::size_t cnt, std::size_t &got)
+{
+    got = 0;
+    for (;;) {
+        const ssize_t n = io_.read(fd, buf, cnt);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno == ETIMEDOUT ? VI_ERROR_TMO : VI_ERROR_IO;
+        got = static_cast<std::size_t>(n);
+        return VI_SUCCESS;
+    }
+}
+
+ViStatus UsbtmcVisa::fetch(Instrument &instr, const ReadDeadline &deadline, std::size_t most)
 {
     char chunk[4096];
+    most = std::min(most, sizeof chunk);
     if (instr.kernelTimeout) {
-        // The driver ends a read at the end of the instrument's message.
+        // The driver applies the timeout and ends a read early only at the
+        // end of the message.
         std::size_t got = 0;
-        const ViStatus status = ReadFromDriver(instr.fd, chunk, sizeof chunk, got);
-        if (!Failed(status))
-            reply.assign(chunk, got);
-        return status;
+        const ViStatus status = readFromDriver(instr.fd, chunk, most, got);
+        if (Failed(status))
+            return status;
+        instr.pending.append(chunk, got);
+        instr.pendingEndsMessage = got < most;
+        return VI_SUCCESS;
     }
-    // Any other device file: the reply ends with its line feed.
-    reply = std::move(instr.pending);
-    instr.pending.clear();
-    const ReadDeadline deadline(instr.timeoutMs);
-    while (reply.find('\n') == std::string::npos && reply.size() < kReplyLimit) {
+    for (;;) {
         if (const ViStatus waited = deadline.waitReadable(instr.fd); waited != VI_SUCCESS)
             return waited;
-        const ssize_t n = ::read(instr.fd, chunk, std::min(sizeof chunk, kReplyLimit - reply.size()));
+        const ssize_t n = io_.read(instr.fd, chunk, most);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
             return VI_ERROR_IO;
-        reply.append(chunk, static_cast<std::size_t>(n));
+        instr.pending.append(chunk, static_cast<std::size_t>(n));
+        return VI_SUCCESS;
     }
-    return VI_SUCCESS;
+}
+
+std::string UsbtmcVisa::takePending(Instrument &instr, std::size_t n)
+{
+    std::string taken = instr.pending.substr(0, n);
+    instr.pending.erase(0, n);
+    if (instr.pending.empty())
+        instr.pendingEndsMessage = false;
+    return taken;
+}
+
+ViStatus UsbtmcVisa::readReply(Instrument &instr, std::string &reply)
+{
+    const ReadDeadline deadline(instr.timeoutMs);
+    for (;;) {
+        const std::size_t lf = instr.pending.find('\n');
+        if (lf != std::string::npos && lf < kReplyLimit) {
+            reply = takePending(instr, lf + 1);
+            return VI_SUCCESS;
+        }
+        if (instr.pending.size() >= kReplyLimit) {
+            reply = takePending(instr, kReplyLimit);
+            return VI_SUCCESS;
+        }
+        // A message without a line feed ends the reply where it ends.
+        if (instr.pendingEndsMessage) {
+            reply = takePending(instr, instr.pending.size());
+            return VI_SUCCESS;
+        }
+        if (const ViStatus status = fetch(instr, deadline, kReplyLimit - instr.pending.size());
+            Failed(status)) {
+            // What arrived is the reply of a failed read.
+            reply = takePending(instr, instr.pending.size());
+            return status;
+        }
+    }
+}
+
+ViStatus UsbtmcVisa::readMessage(Instrument &instr, ViPBuf buf, std::size_t cnt, std::size_t &got)
+{
+    got = 0;
+    if (!instr.pending.empty()) {
+        const bool endsMessage = instr.pendingEndsMessage;
+        const std::string taken = takePending(instr, std::min(cnt, instr.pending.size()));
+        std::memcpy(buf, taken.data(), taken.size());
+        got = taken.size();
+        if (endsMessage && instr.pending.empty())
+            return VI_SUCCESS;
+        if (got == cnt)
+            return VI_SUCCESS_MAX_CNT;
+        // The rest of the message is still with the driver.
+    }
+    std::size_t more = 0;
+    const ViStatus status = readFromDriver(instr.fd, buf + got, cnt - got, more);
+    got += more;
+    if (Failed(status))
+        return status;
+    // The driver ends a read early only at the end of the message.
+    return got == cnt ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
 }
 
 ViStatus UsbtmcVisa::readStream(Instrument &instr, ViPBuf buf, std::size_t cnt, std::size_t &got)
 {
-    std::string &pending = instr.pending;
     const auto take = [&](std::size_t n) {
-        std::memcpy(buf, pending.data(), n);
-        pending.erase(0, n);
-        got = n;
+        const std::string taken = takePending(instr, n);
+        std::memcpy(buf, taken.data(), taken.size());
+        got = taken.size();
     };
     const ReadDeadline deadline(instr.timeoutMs);
-    char chunk[4096];
     for (;;) {
-        const std::size_t lf = pending.find('\n');
+        const std::size_t lf = instr.pending.find('\n');
         if (lf != std::string::npos && lf < cnt) {
             take(lf + 1);
             return VI_SUCCESS_TERM_CHAR;
         }
-        if (pending.size() >= cnt) {
+        if (instr.pending.size() >= cnt) {
             take(cnt);
             return VI_SUCCESS_MAX_CNT;
         }
-        if (const ViStatus waited = deadline.waitReadable(instr.fd); waited != VI_SUCCESS) {
-            take(pending.size());
-            return waited;
+        if (const ViStatus status = fetch(instr, deadline, std::numeric_limits<std::size_t>::max());
+            Failed(status)) {
+            take(instr.pending.size());
+            return status;
         }
-        const ssize_t n = ::read(instr.fd, chunk, sizeof chunk);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0) {
-            take(pending.size());
-            return VI_ERROR_IO;
-        }
-        pending.append(chunk, static_cast<std::size_t>(n));
     }
 }
 

@@ -243,6 +243,9 @@ TEST(GeneratorCommands, TheIdentificationIsReadWithTheSizedTConversion)
     EXPECT_EQ(ReadReply(visa, vi), std::string(198, 'M'));
     visa.sizeCountsNul = visa::SizeCountsNul::No;
     EXPECT_EQ(ReadReply(visa, vi), std::string(199, 'M'));
+    // A short reply comes whole, without its line end.
+    visa.reply = "ID\n";
+    EXPECT_EQ(ReadReply(visa, vi), "ID");
     // A failed read gives nothing.
     EXPECT_EQ(ReadReply(visa, vi + 10), "");
 }

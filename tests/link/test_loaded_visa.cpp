@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <string>
@@ -32,32 +31,14 @@ TEST(LoadedVisa, OnlyTheVendorsNamesAreTried)
               std::vector<std::string>({"libvisa.so.0", "libvisa.so", "libiovisa.so", "librsvisa.so"}));
 }
 
-// Builds the stand-in library of this folder with the system's C compiler.
+// The stand-in library of this folder (fake_visa_library.c), which the
+// build makes with the tests.
 class FakeVisaLibrary : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        const fs::path source = fs::path(__FILE__).parent_path() / "fake_visa_library.c";
-        if (!fs::exists(source))
-            GTEST_SKIP() << "source of the stand-in library not found";
-        char pattern[] = "/tmp/fake-visa-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        library = dir / "libfakevisa.so";
-        const std::string command =
-            "cc -shared -fPIC -O1 -o '" + library.string() + "' '" + source.string() + "' > /dev/null 2>&1";
-        if (std::system(command.c_str()) != 0 || !fs::exists(library))
-            GTEST_SKIP() << "no C compiler to build the stand-in library";
-    }
-    void TearDown() override
-    {
-        if (!dir.empty())
-            fs::remove_all(dir);
-    }
+    void SetUp() override { ASSERT_TRUE(fs::exists(library)) << library << " was not built"; }
 
-    fs::path dir;
-    fs::path library;
+    const fs::path library = ARB_FAKE_VISA_LIBRARY;
 };
 
 TEST_F(FakeVisaLibrary, EveryOperationReachesTheLibrary)

@@ -54,19 +54,40 @@ TEST(ReadFormat, StoredReplyKeepsToItsBound)
     Scan("%6t", SizeCountsNul::Yes, "ABCDEFGHIJ\n", buffer);
     EXPECT_STREQ(buffer, "ABCDEF");
     EXPECT_EQ(buffer[7], '#');
-    // "%#t": the size in, the count out, with either convention.
+    // Plain "%t" has no bound: the whole reply, its line end included.
+    Scan("%t", SizeCountsNul::Yes, "AB\n", buffer);
+    EXPECT_STREQ(buffer, "AB\n");
+
+    // "%#t": the size in, the count out, with either convention; nothing
+    // is written past the NUL.
     for (auto [counts, stored] :
          {std::pair{SizeCountsNul::Yes, "ABCDE"}, std::pair{SizeCountsNul::No, "ABCDEF"}}) {
+        std::memset(buffer, '#', sizeof buffer);
         ViInt32 size = 6;
         Scan("%#t", counts, "ABCDEFGHIJ", &size, buffer);
         EXPECT_STREQ(buffer, stored);
         EXPECT_EQ(size, static_cast<ViInt32>(std::strlen(stored)));
+        EXPECT_EQ(buffer[std::strlen(stored) + 1], '#');
         EXPECT_EQ(buffer[7], '#');
     }
-    // No room at all: nothing is written.
+    // A reply shorter than the size: all of it, and its own count.
+    for (SizeCountsNul counts : {SizeCountsNul::Yes, SizeCountsNul::No}) {
+        ViInt32 size = 6;
+        Scan("%#t", counts, "AB", &size, buffer);
+        EXPECT_STREQ(buffer, "AB");
+        EXPECT_EQ(size, 2);
+    }
+    // No room at all: nothing is written, and the count is 0.
     ViInt32 size = 0;
     Scan("%#t", SizeCountsNul::Yes, "AB", &size, buffer + 7);
     EXPECT_EQ(buffer[7], '#');
+    for (ViInt32 none : {0, -5}) {
+        std::memset(buffer, '#', sizeof buffer);
+        size = none;
+        Scan("%#t", SizeCountsNul::No, "AB", &size, buffer);
+        EXPECT_EQ(buffer[0], '#');
+        EXPECT_EQ(size, 0);
+    }
 }
 
 TEST(ResourcePattern, WildcardsAndCase)

@@ -49,6 +49,7 @@ EquationDialog::EquationDialog(const ArbStore &store, const QStringList &history
     setObjectName(QStringLiteral("EquationDialog"));
     setWindowTitle(QStringLiteral("任意公式"));
     auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     preview_ = new WavePreview(this);
     preview_->setObjectName(QStringLiteral("picEquationPreview"));
@@ -106,7 +107,10 @@ EquationDialog::EquationDialog(const ArbStore &store, const QStringList &history
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("LblEquationStatus"));
-    status_->setWordWrap(true);
+    // One line that never changes the dialog's size: a long name in a
+    // message is cut at the dialog's edge, not wrapped or widening it.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    status_->setMinimumHeight(status_->fontMetrics().height());
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(QString(), status_);
 
@@ -115,13 +119,16 @@ EquationDialog::EquationDialog(const ArbStore &store, const QStringList &history
     overflow_->setAccessibleName(QStringLiteral("超出 ±1 时"));
     overflow_->addItems(OverflowCaptions());
     overflowLabel_ = caption(QStringLiteral("超出 ±1 时："), overflow_);
-    // Shown only when some value lies beyond ±1; the dialog keeps its size.
-    for (QWidget *w : {static_cast<QWidget *>(overflowLabel_), static_cast<QWidget *>(overflow_)}) {
-        QSizePolicy p = w->sizePolicy();
-        p.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(p);
-    }
-    form->addRow(overflowLabel_, overflow_);
+    // Shown only when some value lies beyond ±1, in a row that keeps its
+    // height meanwhile, so that nothing moves while the user types.
+    auto *overflowRow = new QWidget(this);
+    auto *overflowLayout = new QHBoxLayout(overflowRow);
+    overflowLayout->setContentsMargins(0, 0, 0, 0);
+    overflowLayout->addWidget(overflowLabel_);
+    overflowLayout->addWidget(overflow_);
+    overflowLayout->addStretch();
+    overflowRow->setFixedHeight(overflowRow->sizeHint().height());
+    form->addRow(overflowRow);
     layout->addLayout(form);
 
     auto *buttons = new QDialogButtonBox(this);

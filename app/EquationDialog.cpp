@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -197,6 +198,13 @@ EquationChoices EquationDialog::choices() const
 void EquationDialog::refresh()
 {
     const int count = store_.PointCount();
+    // A trace read from the oscilloscope may replace the waveform while the
+    // dialog is open: the range follows its length.
+    if (last_->maximum() != count - 1) {
+        const QSignalBlocker quietFirst(first_), quietLast(last_);
+        first_->setMaximum(count - 1);
+        last_->setMaximum(count - 1);
+    }
     outcome_ = ComputeEquation(equation_, choices(), store_.ArbData.data(), count);
     status_->setText(outcome_.status());
     const bool beyond = outcome_.usable() && outcome_.beyond > 0;

@@ -83,7 +83,7 @@ bool SameBits(const ArbStore &a, const ArbStore &b)
 }
 
 // Acts on the dialog the next menu command opens, as the user would, once
-// it is on the screen.
+// it is on the screen; the dialog is closed afterwards in any case.
 void OnDialog(const std::function<void(EquationDialog &, Controls &)> &act)
 {
     QTimer::singleShot(0, [act] {
@@ -91,6 +91,9 @@ void OnDialog(const std::function<void(EquationDialog &, Controls &)> &act)
             if (auto *d = qobject_cast<EquationDialog *>(w); d && d->isVisible()) {
                 Controls c(*d);
                 act(*d, c);
+                // A check that failed inside act left the dialog open.
+                if (d->isVisible())
+                    d->reject();
                 return;
             }
         QFAIL("the dialog is not open");
@@ -143,6 +146,17 @@ class TestEquationDialog : public QObject
         QVERIFY(c.ok->isEnabled());
         QVERIFY(c.status->text().startsWith(QStringLiteral("结果范围 ")));
         QVERIFY(c.overflow->isHidden());
+
+        // A waveform replaced while the dialog is open (a trace read from the
+        // oscilloscope) brings its length to the range.
+        ArbStore changing = SineStore(201);
+        EquationDialog r(changing, {});
+        Controls rc(r);
+        changing.ArbLength = 100;
+        rc.type(QStringLiteral("x"));
+        QCOMPARE(rc.last->value(), 99);
+        QVERIFY(rc.ok->isEnabled());
+        QCOMPARE(r.outcome().points.size(), std::size_t{100});
 
         // The history fills the drop-down, newest first, and the field.
         EquationDialog h(store, {QStringLiteral("x"), QStringLiteral("y")});

@@ -11,14 +11,6 @@
 
 using namespace arb;
 
-QT_BEGIN_NAMESPACE
-// Readable texts in the failure messages.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << s.toStdString();
-}
-QT_END_NAMESPACE
-
 namespace
 {
 
@@ -62,9 +54,10 @@ EquationError ErrorOf(const QString &text)
     return eq.setText(text);
 }
 
-QString ErrorText(const char *text)
+// As UTF-8, which the test's messages show readably.
+std::string ErrorText(const char *text)
 {
-    return ErrorOf(QString::fromUtf8(text)).text();
+    return ErrorOf(QString::fromUtf8(text)).text().toStdString();
 }
 
 } // namespace
@@ -216,51 +209,50 @@ TEST(WaveEquation, TheSeedRepeatsTheRandomNumbers)
 
 TEST(WaveEquation, MistakesAreNamedWhereTheyAre)
 {
-    EXPECT_EQ(ErrorText("1 + 2*sni(x)"), QStringLiteral("第 7 个字符：未知的函数 sni"));
-    EXPECT_EQ(ErrorText(""), QStringLiteral("第 1 个字符：请输入公式"));
+    EXPECT_EQ(ErrorText("1 + 2*sni(x)"), "第 7 个字符：未知的函数 sni");
+    EXPECT_EQ(ErrorText(""), "第 1 个字符：请输入公式");
     EXPECT_EQ(ErrorOf(QStringLiteral("   ")).position, 1);
-    EXPECT_EQ(ErrorText("x + foo"), QStringLiteral("第 5 个字符：未知的名称 foo"));
-    EXPECT_EQ(ErrorText("Sin(x)"), QStringLiteral("第 1 个字符：未知的函数 Sin"));
-    EXPECT_EQ(ErrorText("2 * sin"), QStringLiteral("第 5 个字符：函数 sin 后面要有括号"));
+    EXPECT_EQ(ErrorText("x + foo"), "第 5 个字符：未知的名称 foo");
+    EXPECT_EQ(ErrorText("Sin(x)"), "第 1 个字符：未知的函数 Sin");
+    EXPECT_EQ(ErrorText("2 * sin"), "第 5 个字符：函数 sin 后面要有括号");
     // Wrong argument counts name the function where it is called.
-    EXPECT_EQ(ErrorText("x + sin(1, 2)"), QStringLiteral("第 5 个字符：函数 sin 要 1 个参数"));
-    EXPECT_EQ(ErrorText("atan2(1)"), QStringLiteral("第 1 个字符：函数 atan2 要 2 个参数"));
-    EXPECT_EQ(ErrorText("min(1, 2, 3)"), QStringLiteral("第 1 个字符：函数 min 要 2 个参数"));
-    EXPECT_EQ(ErrorText("clip(max(1, 2), 3)"), QStringLiteral("第 1 个字符：函数 clip 要 3 个参数"));
-    EXPECT_EQ(ErrorText("1 + rand(3)"), QStringLiteral("第 5 个字符：函数 rand 不带参数，应写成 rand()"));
+    EXPECT_EQ(ErrorText("x + sin(1, 2)"), "第 5 个字符：函数 sin 要 1 个参数");
+    EXPECT_EQ(ErrorText("atan2(1)"), "第 1 个字符：函数 atan2 要 2 个参数");
+    EXPECT_EQ(ErrorText("min(1, 2, 3)"), "第 1 个字符：函数 min 要 2 个参数");
+    EXPECT_EQ(ErrorText("clip(max(1, 2), 3)"), "第 1 个字符：函数 clip 要 3 个参数");
+    EXPECT_EQ(ErrorText("1 + rand(3)"), "第 5 个字符：函数 rand 不带参数，应写成 rand()");
     // Brackets.
-    EXPECT_EQ(ErrorText("sin(x"), QStringLiteral("第 4 个字符：括号没有闭合"));
-    EXPECT_EQ(ErrorText("((1) + 2"), QStringLiteral("第 1 个字符：括号没有闭合"));
-    EXPECT_EQ(ErrorText("(1 + 2))"), QStringLiteral("第 8 个字符：多余的右括号“)”"));
-    EXPECT_EQ(ErrorText("sin()"), QStringLiteral("第 1 个字符：函数 sin 要 1 个参数"));
-    EXPECT_EQ(ErrorText("2*()"), QStringLiteral("第 4 个字符：括号里缺少内容"));
-    EXPECT_EQ(ErrorText("max(1,)"), QStringLiteral("第 7 个字符：逗号后面缺少参数"));
+    EXPECT_EQ(ErrorText("sin(x"), "第 4 个字符：括号没有闭合");
+    EXPECT_EQ(ErrorText("((1) + 2"), "第 1 个字符：括号没有闭合");
+    EXPECT_EQ(ErrorText("(1 + 2))"), "第 8 个字符：多余的右括号“)”");
+    EXPECT_EQ(ErrorText("sin()"), "第 1 个字符：函数 sin 要 1 个参数");
+    EXPECT_EQ(ErrorText("2*()"), "第 4 个字符：括号里缺少内容");
+    EXPECT_EQ(ErrorText("max(1,)"), "第 7 个字符：逗号后面缺少参数");
     // What muparser would take but the language has not.
-    EXPECT_EQ(ErrorText("x = 1"), QStringLiteral("第 3 个字符：这里不能用“=”：比较是否相等请写“==”"));
-    EXPECT_EQ(ErrorText("y += 1"), QStringLiteral("第 4 个字符：这里不能用“=”：比较是否相等请写“==”"));
-    EXPECT_EQ(ErrorText("1, 2"), QStringLiteral("第 2 个字符：逗号只用来分隔函数的参数"));
-    EXPECT_EQ(ErrorText("sin((1, 2))"), QStringLiteral("第 7 个字符：逗号只用来分隔函数的参数"));
-    EXPECT_EQ(ErrorText("\"a\""), QStringLiteral("第 1 个字符：无法识别的字符“\"”"));
-    EXPECT_EQ(ErrorText("sum(1, 2)"), QStringLiteral("第 1 个字符：未知的函数 sum"));
+    EXPECT_EQ(ErrorText("x = 1"), "第 3 个字符：这里不能用“=”：比较是否相等请写“==”");
+    EXPECT_EQ(ErrorText("y += 1"), "第 4 个字符：这里不能用“=”：比较是否相等请写“==”");
+    EXPECT_EQ(ErrorText("1, 2"), "第 2 个字符：逗号只用来分隔函数的参数");
+    EXPECT_EQ(ErrorText("sin((1, 2))"), "第 7 个字符：逗号只用来分隔函数的参数");
+    EXPECT_EQ(ErrorText("\"a\""), "第 1 个字符：无法识别的字符“\"”");
+    EXPECT_EQ(ErrorText("sum(1, 2)"), "第 1 个字符：未知的函数 sum");
     // Positions count the characters the user sees.
-    EXPECT_EQ(ErrorText("sin（x）"), QStringLiteral("第 4 个字符：全角字符“（”，请改用半角的“(”"));
-    EXPECT_EQ(ErrorText("2x（"), QStringLiteral("第 2 个字符：这里缺少运算符"));
-    EXPECT_EQ(ErrorText("x +\u3000y"), QStringLiteral("第 4 个字符：全角空格，请改用半角空格"));
+    EXPECT_EQ(ErrorText("sin（x）"), "第 4 个字符：全角字符“（”，请改用半角的“(”");
+    EXPECT_EQ(ErrorText("2x（"), "第 2 个字符：这里缺少运算符");
+    EXPECT_EQ(ErrorText("x +\u3000y"), "第 4 个字符：全角空格，请改用半角空格");
     EXPECT_EQ(ErrorOf(QString::fromUtf8("x + \xF0\x9F\x98\x80 + \xF0\x9F\x98\x80")).position, 5);
-    EXPECT_EQ(ErrorText("1 +\n2"), QStringLiteral("第 4 个字符：无法识别的字符U+000A"));
+    EXPECT_EQ(ErrorText("1 +\n2"), "第 4 个字符：无法识别的字符U+000A");
     // The first mistake wins, also over a later one only the scan sees.
-    EXPECT_EQ(ErrorText("sni(x) = 1"), QStringLiteral("第 1 个字符：未知的函数 sni"));
-    EXPECT_EQ(ErrorText("sin(x) == 1 = 2"),
-              QStringLiteral("第 13 个字符：这里不能用“=”：比较是否相等请写“==”"));
+    EXPECT_EQ(ErrorText("sni(x) = 1"), "第 1 个字符：未知的函数 sni");
+    EXPECT_EQ(ErrorText("sin(x) == 1 = 2"), "第 13 个字符：这里不能用“=”：比较是否相等请写“==”");
     // Grammar.
-    EXPECT_EQ(ErrorText("1 +"), QStringLiteral("第 3 个字符：公式不完整"));
-    EXPECT_EQ(ErrorText("-"), QStringLiteral("第 1 个字符：公式不完整"));
-    EXPECT_EQ(ErrorText("2 * - "), QStringLiteral("第 5 个字符：公式不完整"));
-    EXPECT_EQ(ErrorText("x (1)"), QStringLiteral("第 3 个字符：这里不应有括号"));
-    EXPECT_EQ(ErrorText("2x"), QStringLiteral("第 2 个字符：这里缺少运算符"));
-    EXPECT_EQ(ErrorText("*2"), QStringLiteral("第 1 个字符：这里不应有运算符“*”"));
-    EXPECT_EQ(ErrorText("x > 0 ? 1"), QStringLiteral("第 7 个字符：条件运算缺少“:”和后面的部分"));
-    EXPECT_EQ(ErrorText("1e400"), QStringLiteral("第 1 个字符：无法识别的数 1e400"));
+    EXPECT_EQ(ErrorText("1 +"), "第 3 个字符：公式不完整");
+    EXPECT_EQ(ErrorText("-"), "第 1 个字符：公式不完整");
+    EXPECT_EQ(ErrorText("2 * - "), "第 5 个字符：公式不完整");
+    EXPECT_EQ(ErrorText("x (1)"), "第 3 个字符：这里不应有括号");
+    EXPECT_EQ(ErrorText("2x"), "第 2 个字符：这里缺少运算符");
+    EXPECT_EQ(ErrorText("*2"), "第 1 个字符：这里不应有运算符“*”");
+    EXPECT_EQ(ErrorText("x > 0 ? 1"), "第 7 个字符：条件运算缺少“:”和后面的部分");
+    EXPECT_EQ(ErrorText("1e400"), "第 1 个字符：无法识别的数 1e400");
 }
 
 TEST(EquationOutcome, RefusesValuesThatAreNotFinite)
@@ -273,7 +265,7 @@ TEST(EquationOutcome, RefusesValuesThatAreNotFinite)
     EquationOutcome o = ComputeEquation(eq, c, w.data(), 100);
     EXPECT_FALSE(o.usable());
     EXPECT_TRUE(o.points.empty());
-    EXPECT_EQ(o.status(), QStringLiteral("第 37 点的结果不是有限数"));
+    EXPECT_EQ(o.status().toStdString(), "第 37 点的结果不是有限数");
     c.first = 40;
     EXPECT_TRUE(ComputeEquation(eq, c, w.data(), 100).usable());
     c.text = QStringLiteral("n < 50 ? 0 : sqrt(-1)");
@@ -287,7 +279,7 @@ TEST(EquationOutcome, RefusesValuesThatAreNotFinite)
     c.last = 50;
     o = ComputeEquation(eq, c, w.data(), 100);
     EXPECT_TRUE(o.badRange);
-    EXPECT_EQ(o.status(), QStringLiteral("起点不能大于终点"));
+    EXPECT_EQ(o.status().toStdString(), "起点不能大于终点");
     c.last = 100;
     EXPECT_FALSE(ComputeEquation(eq, c, w.data(), 100).usable());
 }
@@ -303,7 +295,7 @@ TEST(EquationOutcome, ValuesBeyondOneAreScaledOrClipped)
     ASSERT_TRUE(o.usable());
     // -1.5, -1, -0.5, 0, 0.5, 1, 1.5, 2
     EXPECT_EQ(o.beyond, 3);
-    EXPECT_EQ(o.status(), QStringLiteral("结果范围 -1.5 ～ 2，有 3 个点超出 ±1"));
+    EXPECT_EQ(o.status().toStdString(), "结果范围 -1.5 ～ 2，有 3 个点超出 ±1");
     EXPECT_EQ(o.points, (std::vector<float>{-0.75f, -0.5f, -0.25f, 0, 0.25f, 0.5f, 0.75f, 1}));
     c.overflow = EquationOverflow::Clip;
     o = ComputeEquation(eq, c, w.data(), 8);
@@ -314,7 +306,7 @@ TEST(EquationOutcome, ValuesBeyondOneAreScaledOrClipped)
     EXPECT_EQ(o.beyond, 0);
     EXPECT_EQ(o.points[0], static_cast<float>(-0.35));
     EXPECT_EQ(o.points[7], static_cast<float>(0.1 * 7 - 0.35));
-    EXPECT_EQ(o.status(), QStringLiteral("结果范围 -0.35 ～ 0.35"));
+    EXPECT_EQ(o.status().toStdString(), "结果范围 -0.35 ～ 0.35");
 }
 
 TEST(EquationExamples, EveryExampleMakesAUsableWaveform)

@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/Accessibility.h"
+#include "app/EquationCommand.h"
 #include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
 #include "app/HelpViewer.h"
@@ -99,6 +100,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     importExport_->connectMenu(this);
     waves_ = new WaveCommands(*this, this);
     waves_->connectMenu(this);
+    (new EquationCommand(*this, *settings_, this))->connectMenu(this);
     lengthField_ = new LengthField(this, *this, this);
     pointEntry_ = new PointEntry(this, *this, this);
     nameField_ = new NameField(this, prompt_, this);

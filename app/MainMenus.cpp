@@ -81,7 +81,12 @@ void BuildMainMenus(QMenuBar *bar)
              {"mnuWaveMul", "波形幅度乘常数&M", {}},
              {"mnuWaveAmplZoomIn", "波形幅度归一化(&N)", {}},
              {"mnuWaveFreqMul", "频率乘常数(&F)", {}},
-             {"mnuWaveSinAddFormula", "正弦波相加公式(&O)", {}}});
+             {"mnuWaveSinAddFormula", "正弦波相加公式(&O)", {}},
+             {"mnuBar4", "-", {}},
+             {"mnuWaveEquation",
+              "任意公式(&E)...",
+              {},
+              "用公式计算波形：输入含 x、n、y、w(k) 等的表达式，边输入边预览，确定后写入所选范围的点"}});
     AddMenu(bar, "mnuStandard", "标准波形(&S)",
             {{"mnuStandardSqu", "方波(&Q)", {}},
              {"mnuStandardSin", "正弦波(&S)", {}},

@@ -10,11 +10,12 @@ set(CPACK_PACKAGE_DESCRIPTION
     "A desktop editor for the arbitrary waveforms of the VX48250 series of function
 generators: one window holds one waveform of up to 16384 points. Draw it with
 the mouse, type points and segments, pick a standard shape, transform it, type
-a sum-of-sines formula, read it from a text file or import a value table or
-another tool's waveform file; send it to the generator over USB (through a
-VISA library or the kernel's usbtmc driver), save or export it, or take over a
-trace captured from a Tektronix oscilloscope (a TDS over RS-232, or a TDS or
-TBS over USB). Every change of the waveform can be undone.
+a sum-of-sines formula or any formula with a live preview, read it from a text
+file or import a value table or another tool's waveform file; send it to the
+generator over USB (through a VISA library or the kernel's usbtmc driver), save
+or export it, or take over a trace captured from a Tektronix oscilloscope (a
+TDS over RS-232, or a TDS or TBS over USB). Every change of the waveform can be
+undone.
 
 The interface is in Simplified Chinese. The package includes the help
 document, a desktop entry, AppStream metadata and a udev rule that lets the

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+    libmuparser-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei libqt6svg6
     dpkg-dev file lintian appstream desktop-file-utils

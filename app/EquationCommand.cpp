@@ -1,0 +1,56 @@
+#include "app/EquationCommand.h"
+
+#include "app/EquationDialog.h"
+#include "app/EquationHistory.h"
+#include "app/WaveStep.h"
+#include "app/WaveformHost.h"
+#include "core/ArbStore.h"
+#include "core/EquationOutcome.h"
+#include "core/WaveEquation.h"
+
+#include <QAction>
+#include <QWidget>
+#include <algorithm>
+
+namespace arb
+{
+
+EquationCommand::EquationCommand(WaveformHost &host, QSettings &settings, QWidget *window)
+    : QObject(window), host_(host), settings_(settings), window_(window)
+{
+}
+
+void EquationCommand::connectMenu(QWidget *window)
+{
+    if (auto *a = window->findChild<QAction *>(QStringLiteral("mnuWaveEquation")))
+        connect(a, &QAction::triggered, this, &EquationCommand::mnuWaveEquation_Click);
+}
+
+void EquationCommand::mnuWaveEquation_Click()
+{
+    const ArbStore &store = host_.store();
+    EquationChoices choices;
+    {
+        EquationDialog dialog(store, LoadEquationHistory(settings_), window_);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        choices = dialog.choices();
+    }
+    // Computed again from the choices, on the waveform as it is now.
+    WaveEquation equation;
+    const EquationOutcome outcome =
+        ComputeEquation(equation, choices, store.ArbData.data(), store.PointCount());
+    if (!outcome.usable())
+        return;
+    RememberEquation(settings_, choices.text);
+    writeRange(choices.first, outcome.points);
+}
+
+void EquationCommand::writeRange(int first, const std::vector<float> &points)
+{
+    const WaveStep step(host_, QStringLiteral("任意公式"));
+    std::copy(points.begin(), points.end(), host_.store().ArbData.begin() + first);
+    host_.DrawWaveAll();
+}
+
+} // namespace arb

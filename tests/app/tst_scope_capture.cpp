@@ -1,5 +1,6 @@
 #include "app/ScopeCapture.h"
 #include "link/UsbtmcVisa.h"
+#include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
 #include "scope/TdsCommands.h"
@@ -7,9 +8,11 @@
 #include "tests/scope/FakeTds.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/RecordingVisa.h"
+#include "tests/support/StrictSkip.h"
 #include "tests/support/WindowFixture.h"
 #include "view/PopupComboBox.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <array>
 #include <fcntl.h>
 #include <memory>
 #include <termios.h>
@@ -71,6 +75,34 @@ class ScriptedPort final : public SerialPortIo
     bool open_ = false;
 };
 
+// The real serial port, with a record of every byte the link has read from
+// it, so that a test can wait until a reply has been taken in before it
+// checks what the reply did not do.
+class TappedPort final : public SerialPortIo
+{
+  public:
+    TappedPort() { connect(&port_, &SerialPortIo::dataArrived, this, &SerialPortIo::dataArrived); }
+    PortOpenResult open(const QString &device, const LineSettings &line, Handshake handshake, bool dtr,
+                        bool rts) override
+    {
+        return port_.open(device, line, handshake, dtr, rts);
+    }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
+    QByteArray readAll() override
+    {
+        const QByteArray bytes = port_.readAll();
+        taken += bytes;
+        return bytes;
+    }
+    bool write(const QByteArray &bytes) override { return port_.write(bytes); }
+
+    QByteArray taken;
+
+  private:
+    QtSerialPortIo port_;
+};
+
 const char *const kMissingDevice = "/dev/ttyNoSuchScopePort";
 
 // The oscilloscope frame's controls as the window makes them, two fake
@@ -102,7 +134,7 @@ struct Rig {
             layout->addWidget(w);
 
         ScopeCaptureServices services;
-        services.port = port;
+        services.port = port ? port : &tapped;
         services.clock = &clock;
         services.visa = visa;
         services.portName = [this](int n) {
@@ -161,6 +193,8 @@ struct Rig {
     ManualClock clock;
     FakeTds tds;
     FakeTds tds2;
+    // The port, unless the test gives one.
+    TappedPort tapped;
     QPushButton *link = nullptr;
     QPushButton *read = nullptr;
     QProgressBar *bar = nullptr;
@@ -250,7 +284,7 @@ class TestScopeCapture : public QObject
     {
         FakeTds probe;
         if (!probe.isValid())
-            QSKIP("no pseudo-terminals here");
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminals here");
     }
 
     void startUpFillsTheFrameWithItsDefaults()
@@ -353,10 +387,11 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.host.length, QStringLiteral("201"));
         QVERIFY(rig.host.user.messages.empty());
 
-        // Stray line ends afterwards change nothing.
+        // Stray line ends afterwards change nothing, once they are read.
         rig.host.length = QStringLiteral("88");
+        const QByteArray taken = rig.tapped.taken;
         rig.tds.writeRaw("\n\n");
-        QTest::qWait(30);
+        QTRY_COMPARE(rig.tapped.taken, taken + "\n\n");
         rig.tick(2000);
         QCOMPARE(rig.host.length, QStringLiteral("88"));
         QVERIFY(rig.host.user.messages.empty());
@@ -474,7 +509,7 @@ class TestScopeCapture : public QObject
         QVERIFY(rig.connectScope());
         rig.read->click();
         QTRY_COMPARE(rig.scope->state().ScopeByteCount, 2506);
-        QTest::qWait(20);
+        QTRY_VERIFY(rig.tapped.taken.endsWith(rig.tds.curveReply()));
         QVERIFY(!rig.scope->state().ScopeReplyDone);
         rig.tick(7000);
         QCOMPARE(rig.host.user.messages.size(), size_t(1));
@@ -514,7 +549,9 @@ class TestScopeCapture : public QObject
         rig.choose("cobOscilEOLString", QStringLiteral("CR/LF"));
         rig.link->click();
         QTRY_COMPARE(rig.tds.received, QByteArray("*IDN?\r"));
-        QTest::qWait(20);
+        // The reply has been read, and its LF did not count.
+        QTRY_COMPARE(rig.tapped.taken, rig.tds.identity + "\n");
+        QVERIFY(rig.scope->timer()->isActive());
         rig.tick(1000);
         QCOMPARE(rig.host.user.messages.size(), size_t(1));
         QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("与示波器连接失败！"));
@@ -758,7 +795,7 @@ class TestScopeCapture : public QObject
     {
         UsbtmcScope usb;
         if (!usb.valid)
-            QSKIP("no pseudo-terminal device file here");
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminal device file here");
         usb.tds.pieceSize = 97;
         for (int i = 0; i < 2500; ++i)
             usb.tds.points[i] = static_cast<char>((i * 13 + 10) % 256);
@@ -781,7 +818,7 @@ class TestScopeCapture : public QObject
     {
         UsbtmcScope usb;
         if (!usb.valid)
-            QSKIP("no pseudo-terminal device file here");
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminal device file here");
         usb.tds.bytesPerSecond = 8000;
         Rig rig(true, nullptr, usb.visa.get());
         rig.choose("cobSetComm", QString::fromStdString(kUsbScope));

@@ -416,7 +416,7 @@ void ScopeCapture::MSComm_TDS_OnComm()
         return;
     }
 
-    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, host_.store());
+    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, settings_.ScopeEol, host_.store());
     if (p.percentBefore)
         Label_TDS_percent_->setText(*p.percentBefore);
     if (p.value)

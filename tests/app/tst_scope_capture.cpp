@@ -516,8 +516,9 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("从示波器读取数据出错！"));
         QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败1"));
         QCOMPARE(rig.host.user.messages[0].icon, MessageIcon::Critical);
-        // The points came, but the length and the view stay.
-        QCOMPARE(rig.host.arb.ArbData[2499], 1.0f);
+        // The points came, but the waveform, its length and the view stay.
+        QCOMPARE(rig.host.arb.ArbData[0], 0.0f);
+        QCOMPARE(rig.host.arb.ArbData[2499], 0.0f);
         QCOMPARE(rig.host.arb.ArbLength, 201.0f);
         QCOMPARE(rig.host.length, QStringLiteral("201"));
         QVERIFY(rig.bar->isHidden());
@@ -846,6 +847,56 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.host.arb.ArbLength, 201.0f);
         QCOMPARE(rig.host.redraws, redraws);
         QVERIFY(rig.host.user.messages.empty());
+    }
+
+    void serialTraceThatFailsLeavesNoTraceInTheWaveform()
+    {
+        // A late line end of the previous reply shifts no point; a trace
+        // judged failed puts back what it overwrote, and leaves no undo step.
+        ManualClock clock;
+        FakeTds tds;
+        tds.beforeCurve = "\n";
+        arb::test::WindowFixture f(QRect(0, 0, 1024, 768), [&](arb::test::WindowFixture &fx) {
+            fx.scope.clock = &clock;
+            fx.scope.portName = [&tds](int) { return tds.slavePath(); };
+        });
+        auto *link = f.window->findChild<QPushButton *>(QStringLiteral("cmdLink"));
+        auto *read = f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
+        auto *undo = f.window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
+        QVERIFY(link && read && undo);
+        ScopeCapture &scope = f.window->scopeCapture();
+        link->click();
+        QTRY_VERIFY(read->isEnabled());
+
+        for (int i = 0; i < 2500; ++i)
+            tds.points[i] = static_cast<char>((i * 5 + 1) % 256);
+        read->click();
+        QTRY_COMPARE(f.store.ArbLength, 2500.0f);
+        for (int i : {0, 1, 2, 1000, 2499})
+            QCOMPARE(f.store.ArbData[i], TracePointValue(static_cast<unsigned char>(tds.points[i])));
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->statusTip(), QStringLiteral("撤销：读取数据"));
+        undo->trigger();
+        QCOMPARE(f.store.ArbLength, 201.0f);
+        QVERIFY(!undo->isEnabled());
+
+        // Only 1000 points come.
+        tds.beforeCurve.clear();
+        tds.curve = FakeTds::CurveReply::None;
+        read->click();
+        QTRY_COMPARE(tds.commands().count("CURVe?\n"), 2);
+        tds.writeRaw(QByteArrayLiteral("#42500") + QByteArray(1000, '\xff'));
+        QTRY_COMPARE(scope.state().ScopeByteCount, 1006);
+        clock.now += 7000;
+        scope.Timer_TDS_Timer();
+        QCOMPARE(f.user.messages.size(), size_t(1));
+        QCOMPARE(f.user.messages[0].text, QStringLiteral("从示波器读取数据出错！"));
+        QCOMPARE(f.user.messages[0].title, QStringLiteral("失败1"));
+        for (int i : {0, 999, 1000, 2499})
+            QCOMPARE(f.store.ArbData[i], 0.0f);
+        QCOMPARE(f.store.ArbLength, 201.0f);
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->statusTip(), QStringLiteral("没有可撤销的操作"));
     }
 
     void theMainWindowHasTheFrameControls()

@@ -749,6 +749,9 @@ class TestScopeCapture : public QObject
             {"indefinite length", {"#0" + Block(2500).substr(6)}},
             {"not a block", {"1,2,3,4\n"}},
             {"digits that are not", {"#4x500" + Block(2500).substr(6)}},
+            {"another byte in place of the line end", {Block(2500, false) + "X"}},
+            {"CR LF", {Block(2500, false) + "\r\n"}},
+            {"bytes after the line end", {Block(2500) + "EXTRA"}},
             {"no reply", {}},
         };
         for (const auto &c : cases) {

@@ -280,8 +280,9 @@ void ScopeCapture::cmdLink_Click()
 {
     if (cmdLink_->text() == DisconnectCaption()) {
         comm_->close();
-        cmdLink_->setText(ConnectCaption());
-        cmdReadValue_->setEnabled(false);
+        // A trace read under way is abandoned: its reply, or its failure,
+        // no longer comes.
+        dropLink();
         return;
     }
     if (settings_.UsesUsb()) {

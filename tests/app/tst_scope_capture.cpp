@@ -566,6 +566,23 @@ class TestScopeCapture : public QObject
         QVERIFY(rig.connectScope());
     }
 
+    void serialDisconnectAbandonsTheTraceUnderWay()
+    {
+        Rig rig;
+        rig.tds.curve = FakeTds::CurveReply::None;
+        QVERIFY(rig.connectScope());
+        rig.read->click();
+        QTRY_COMPARE(rig.tds.commands().count("CURVe?\n"), 1);
+        rig.link->click();
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QVERIFY(!rig.scope->timer()->isActive());
+        rig.tick(10000);
+        QVERIFY(rig.host.user.messages.empty());
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+    }
+
     void portThatDoesNotExist()
     {
         Rig rig;
@@ -829,27 +846,96 @@ class TestScopeCapture : public QObject
         rig.link->click();
         QTRY_VERIFY(rig.read->isEnabled());
 
-        // A second request waits for the first; both are read in turn.
+        // A second request waits for the first; both are read in turn, and
+        // each becomes the waveform.
+        int redraws = rig.host.redraws;
         rig.read->click();
         rig.read->click();
         QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 2, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
         QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QCOMPARE(rig.host.redraws, redraws + 2);
         QVERIFY(rig.bar->isHidden());
         QVERIFY(rig.percent->isHidden());
 
-        // Choosing a COM port drops the trace under way, without a word.
+        // Connect pressed during a trace: the first press disconnects and
+        // abandons the trace, the second connects once the conversation
+        // under way has ended. The trace is dropped, the identification taken.
         rig.host.arb.ArbLength = 201.0f;
-        const int redraws = rig.host.redraws;
+        redraws = rig.host.redraws;
+        rig.read->click();
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 3, 5000);
+        rig.link->click();
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        rig.link->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
+        QCOMPARE(usb.tds.commands().last(), QByteArray("*IDN?\n"));
+        QCOMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
+        QVERIFY(rig.read->isEnabled());
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+        QCOMPARE(rig.host.redraws, redraws);
+        QVERIFY(rig.host.user.messages.empty());
+
+        // Choosing a COM port drops the trace under way, without a word.
         rig.read->click();
         rig.choose("cobSetComm", QStringLiteral("COM1"));
         QVERIFY(rig.bar->isHidden());
         QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        // The conversation went on to its end, and its answer was dropped.
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 4, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
-        QTest::qWait(20);
         QCOMPARE(rig.host.arb.ArbLength, 201.0f);
         QCOMPARE(rig.host.redraws, redraws);
         QVERIFY(rig.host.user.messages.empty());
+    }
+
+    void usbDisconnectAbandonsTheTraceUnderWay()
+    {
+        // The main window, with the oscilloscope on the usbtmc backend and
+        // listed by the generator's discovery.
+        UsbtmcScope usb;
+        if (!usb.valid)
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminal device file here");
+        usb.tds.bytesPerSecond = 4000;
+        arb::test::WindowFixture f(QRect(0, 0, 1024, 768), [&](arb::test::WindowFixture &fx) {
+            fx.visa.resources = {kUsbScope};
+            fx.scope.visa = usb.visa.get();
+        });
+        auto *port = f.window->findChild<QComboBox *>(QStringLiteral("cobSetComm"));
+        auto *link = f.window->findChild<QPushButton *>(QStringLiteral("cmdLink"));
+        auto *read = f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
+        auto *bar = f.window->findChild<QProgressBar *>(QStringLiteral("PbrSend"));
+        auto *undo = f.window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
+        QVERIFY(port && link && read && bar && undo);
+        const int usbEntry = port->findText(QString::fromStdString(kUsbScope));
+        QVERIFY(usbEntry >= 0);
+        port->setCurrentIndex(usbEntry);
+        emit port->activated(usbEntry);
+        link->click();
+        QTRY_VERIFY(read->isEnabled());
+        QVERIFY(!undo->isEnabled());
+
+        const std::array<float, arb::kArbBufferSize> before = f.store.ArbData;
+        read->click();
+        // The oscilloscope has the request and is answering, slowly.
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 1, 5000);
+        const qint64 asked = usb.tds.nowNs();
+        QVERIFY(f.window->scopeCapture().usb()->busy());
+        link->click();
+        QCOMPARE(link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(!read->isEnabled());
+        QVERIFY(bar->isHidden());
+        // The worker read the whole trace; its answer changes nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(!f.window->scopeCapture().usb()->busy(), 5000);
+        QVERIFY(usb.tds.lastByteNs > asked);
+        QCOMPARE(f.store.ArbLength, 201.0f);
+        QVERIFY(f.store.ArbData == before);
+        QVERIFY(bar->isHidden());
+        QVERIFY(f.user.messages.empty());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->statusTip(), QStringLiteral("没有可撤销的操作"));
     }
 
     void serialTraceThatFailsLeavesNoTraceInTheWaveform()

@@ -132,6 +132,7 @@ void ScopeCapture::fillEntries(QComboBox *box, const QStringList &entries)
 void ScopeCapture::startUp()
 {
     setStartUpValues();
+    refreshUsbEntries();
     selectDefaultEntries();
 }
 
@@ -147,9 +148,14 @@ void ScopeCapture::setStartUpValues()
 
 void ScopeCapture::refreshUsbEntries()
 {
+    if (usb_)
+        listUsbInstruments(usb_->instruments());
+}
+
+void ScopeCapture::listUsbInstruments(QStringList found)
+{
     if (!usb_)
         return;
-    QStringList found = usb_->instruments();
     if (settings_.UsesUsb() && !found.contains(settings_.ScopeResource))
         found << settings_.ScopeResource;
     if (found == usbEntries())
@@ -188,7 +194,6 @@ QStringList ScopeCapture::usbEntries() const
 
 void ScopeCapture::selectDefaultEntries()
 {
-    refreshUsbEntries();
     struct Default {
         QComboBox *box;
         int index;

@@ -222,6 +222,8 @@ void FormMain::Form_Load()
     // 13-16: the instruments found, the generator's serial defaults, the
     // interface selection and the download state.
     link_->startUp();
+    // The oscilloscope's port list offers what that one find reported.
+    scope_->listUsbInstruments(link_->foundInstruments());
 }
 
 void FormMain::Form_Unload()

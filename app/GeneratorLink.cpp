@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace arb
 {
@@ -191,12 +192,15 @@ void GeneratorLink::replaceResourceManager(ViSession rm)
 
 ViSession GeneratorLink::DiscoverInstruments()
 {
+    found_.clear();
     ViSession rm = VI_NULL;
     if (Failed(visa_.viOpenDefaultRM(&rm)))
         return VI_NULL;
 
     std::vector<std::string> usb;
     const ViStatus found = FindUsbResources(visa_, rm, usb);
+    for (const std::string &resource : usb)
+        found_ << QString::fromLocal8Bit(resource.c_str());
     if (Failed(found)) {
         visa_.viClose(rm);
         // No instrument at all: the connected one is gone too.
@@ -209,8 +213,7 @@ ViSession GeneratorLink::DiscoverInstruments()
         Combo1_->clear();
     int match = -1;
     int appended = 0;
-    for (const std::string &resource : usb) {
-        const QString name = QString::fromLocal8Bit(resource.c_str());
+    for (const QString &name : std::as_const(found_)) {
         if (name.startsWith(selectedResource_))
             match = appended;
         if (Combo1_)

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -49,6 +50,9 @@ class GeneratorLink : public QObject
     void download();
 
     visa::ViSession DiscoverInstruments();
+    // The USB instruments the latest discovery found, generators or not, in
+    // the order found; none when it found nothing or could not ask.
+    const QStringList &foundInstruments() const { return found_; }
     bool OpenInstrument();
     const QString &SelectedResource() const { return selectedResource_; }
 
@@ -114,6 +118,7 @@ class GeneratorLink : public QObject
 
     bool connected_ = false;
     QString selectedResource_;
+    QStringList found_;
     int serialBaud_ = 9600;
     int serialDataBits_ = 8;
     int serialParity_ = 0;

@@ -132,6 +132,7 @@ void ScopeCapture::fillEntries(QComboBox *box, const QStringList &entries)
 void ScopeCapture::startUp()
 {
     setStartUpValues();
+    refreshUsbEntries();
     selectDefaultEntries();
 }
 
@@ -147,9 +148,14 @@ void ScopeCapture::setStartUpValues()
 
 void ScopeCapture::refreshUsbEntries()
 {
+    if (usb_)
+        listUsbInstruments(usb_->instruments());
+}
+
+void ScopeCapture::listUsbInstruments(QStringList found)
+{
     if (!usb_)
         return;
-    QStringList found = usb_->instruments();
     if (settings_.UsesUsb() && !found.contains(settings_.ScopeResource))
         found << settings_.ScopeResource;
     if (found == usbEntries())
@@ -188,7 +194,6 @@ QStringList ScopeCapture::usbEntries() const
 
 void ScopeCapture::selectDefaultEntries()
 {
-    refreshUsbEntries();
     struct Default {
         QComboBox *box;
         int index;
@@ -280,8 +285,9 @@ void ScopeCapture::cmdLink_Click()
 {
     if (cmdLink_->text() == DisconnectCaption()) {
         comm_->close();
-        cmdLink_->setText(ConnectCaption());
-        cmdReadValue_->setEnabled(false);
+        // A trace read under way is abandoned: its reply, or its failure,
+        // no longer comes.
+        dropLink();
         return;
     }
     if (settings_.UsesUsb()) {
@@ -416,7 +422,7 @@ void ScopeCapture::MSComm_TDS_OnComm()
         return;
     }
 
-    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, host_.store());
+    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, settings_.ScopeEol, host_.store());
     if (p.percentBefore)
         Label_TDS_percent_->setText(*p.percentBefore);
     if (p.value)

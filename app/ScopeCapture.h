@@ -51,8 +51,10 @@ class ScopeCapture : public QObject
     ~ScopeCapture() override;
 
     // Start-up: the default settings with DTR and RTS on and the capture
-    // state cleared, then the USB instruments listed and the default entry of
-    // every combo box, each applied by its selection rule.
+    // state cleared, then the USB instruments found now listed and the
+    // default entry of every combo box, each applied by its selection rule.
+    // The window runs the steps itself and lists what the generator's
+    // discovery found, so that one find serves both.
     void startUp();
     void setStartUpValues();
     void selectDefaultEntries();
@@ -64,6 +66,8 @@ class ScopeCapture : public QObject
     // Lists the USB instruments found now after "COM1" ... "COM5". The one
     // chosen stays listed while it is chosen, found or not.
     void refreshUsbEntries();
+    // The same with instruments another discovery has just found.
+    void listUsbInstruments(QStringList found);
 
     // Selection rules of the combo boxes.
     void cobSetComm_Click();

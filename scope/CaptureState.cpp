@@ -30,6 +30,8 @@ void CaptureState::beginTrace(qint64 nowMs, const QString &baudText)
     ScopeDeadline = nowMs + 1000LL * TraceDeadlineSeconds(baudText);
     awaiting_ = true;
     traceTaken_ = false;
+    spoiled_ = false;
+    points_.resize(kTracePoints);
 }
 
 CaptureState::IdentifyProgress CaptureState::receiveIdentify(const QByteArray &bytes, int eol)
@@ -50,27 +52,47 @@ CaptureState::IdentifyProgress CaptureState::receiveIdentify(const QByteArray &b
     return p;
 }
 
-CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, ArbStore &store)
+CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol, ArbStore &store)
 {
     TraceProgress p;
     if (ScopeByteCount >= kTraceHeaderBytes + 1)
         p.percentBefore = PercentText(ScopeByteCount / static_cast<double>(kTraceReplyBytes) * 100.0);
     for (const char byte : bytes) {
+        if (traceTaken_ || spoiled_)
+            break;
         const int c = ScopeByteCount;
         if (c >= kTraceReplyBytes) {
-            ScopeReplyDone = true;
-            p.complete = !traceTaken_;
-            traceTaken_ = true;
-            awaiting_ = false;
+            takeLineEnd(byte, eol, store, p);
             break;
         }
-        if (c >= kTraceHeaderBytes)
-            store.ArbData[c - kTraceHeaderBytes] = TracePointValue(static_cast<unsigned char>(byte));
-        ScopeByteCount = c + 1;
+        if (c >= kTraceHeaderBytes) {
+            points_[c - kTraceHeaderBytes] = byte;
+            ScopeByteCount = c + 1;
+        } else if (byte == kTraceHeader[c]) {
+            ScopeByteCount = c + 1;
+        } else {
+            // Not the header after all: the search for "#" starts again,
+            // with this byte.
+            ScopeByteCount = byte == kTraceHeader[0] ? 1 : 0;
+        }
     }
     if (ScopeByteCount >= kTraceHeaderBytes + 1)
         p.value = ScopeByteCount - kTraceHeaderBytes;
     return p;
+}
+
+void CaptureState::takeLineEnd(char byte, int eol, ArbStore &store, TraceProgress &p)
+{
+    if (static_cast<unsigned char>(byte) != eol) {
+        spoiled_ = true;
+        return;
+    }
+    for (int i = 0; i < kTracePoints; ++i)
+        store.ArbData[i] = TracePointValue(static_cast<unsigned char>(points_[i]));
+    ScopeReplyDone = true;
+    p.complete = true;
+    traceTaken_ = true;
+    awaiting_ = false;
 }
 
 CaptureState::Verdict CaptureState::judge(qint64 nowMs)

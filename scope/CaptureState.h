@@ -21,8 +21,8 @@ class CaptureState
         Wait,           // the deadline has not come yet
         Identified,     // identification line received
         IdentifyFailed, // no line end in time
-        TraceComplete,  // 2500 points and one more byte received
-        TraceFailed,    // the trace reply is short
+        TraceComplete,  // the block of 2500 points and its line end received
+        TraceFailed,    // the trace reply is short or malformed
     };
 
     struct IdentifyProgress {
@@ -58,10 +58,13 @@ class CaptureState
     // after the verdict changes nothing.
     IdentifyProgress receiveIdentify(const QByteArray &bytes, int eol);
 
-    // The trace phase skips the six header bytes, stores the next 2500 as
-    // points 0..2499 of the store, and counts the reply complete on the byte
-    // after them. Bytes after that are not counted.
-    TraceProgress receiveTrace(const QByteArray &bytes, ArbStore &store);
+    // The trace phase skips whatever precedes the block header "#42500",
+    // keeps the 2500 bytes after it, and counts the reply complete on the
+    // line-end byte eol that follows them: only then do the points become
+    // points 0..2499 of the store, so a reply that never completes leaves
+    // the waveform as it was. Another byte in place of the line end spoils
+    // the reply. Bytes after the end are not counted.
+    TraceProgress receiveTrace(const QByteArray &bytes, int eol, ArbStore &store);
 
     // Wait before the deadline; afterwards the verdict on a request that
     // was not settled by its reply already.
@@ -71,6 +74,13 @@ class CaptureState
     static QString PercentText(double percent);
 
   private:
+    void takeLineEnd(char byte, int eol, ArbStore &store, TraceProgress &p);
+
+    // The point bytes of the current trace reply, as they arrive.
+    QByteArray points_;
+    // The byte after the points was not the line end: the reply cannot
+    // complete.
+    bool spoiled_ = false;
     // The request has had no verdict yet.
     bool awaiting_ = false;
     // The completed trace of this request has been taken; bytes that follow

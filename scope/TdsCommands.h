@@ -10,7 +10,8 @@ namespace arb
 // Points of a stored oscilloscope trace, and the bytes of its reply: the
 // block header "#42500", the points, and at least one line-end byte.
 constexpr int kTracePoints = 2500;
-constexpr int kTraceHeaderBytes = 6;
+constexpr char kTraceHeader[] = "#42500";
+constexpr int kTraceHeaderBytes = sizeof kTraceHeader - 1;
 constexpr int kTraceReplyBytes = kTraceHeaderBytes + kTracePoints;
 
 // The identification request, "*IDN?" and the line-end byte.

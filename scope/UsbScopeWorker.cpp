@@ -29,7 +29,7 @@ void UsbScopeWorker::identify(const QString &resource)
 {
     const std::string name = resource.toLocal8Bit().toStdString();
     request([this, name](unsigned job) {
-        const bool ok = IdentifyUsbScope(visa_, name);
+        const bool ok = IdentifyUsbScope(visa_, name, clock_);
         deliver(job, [this, ok] { emit identified(ok); });
     });
 }
@@ -48,7 +48,7 @@ void UsbScopeWorker::readTrace(const QString &resource, const QString &source)
                 Qt::QueuedConnection);
         };
         QByteArray points;
-        const bool ok = ReadUsbScopeTrace(visa_, name, source, progress, points);
+        const bool ok = ReadUsbScopeTrace(visa_, name, source, progress, points, clock_);
         deliver(job, [this, ok, points] { emit traceRead(ok, points); });
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/VisaApi.h"
+#include "scope/ScopeClock.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -57,6 +58,8 @@ class UsbScopeWorker : public QObject
     void finished(unsigned job, const std::function<void()> &emitter);
 
     visa::VisaApi &visa_;
+    // Bounds the conversations; read on the worker thread only.
+    SteadyScopeClock clock_;
     std::thread thread_;
     Job waiting_;
     // Numbers the conversations; abandoning one moves it on.

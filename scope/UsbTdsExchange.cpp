@@ -1,6 +1,7 @@
 #include "scope/UsbTdsExchange.h"
 
 #include "link/GeneratorCommands.h"
+#include "scope/ScopeClock.h"
 #include "scope/TdsCommands.h"
 
 #include <algorithm>
@@ -23,11 +24,13 @@ constexpr std::size_t kDropPiece = 65536;
 constexpr std::size_t kIdentifyLimit = 4096;
 
 // A session on one resource with a resource manager of its own; both are
-// closed when it goes.
+// closed when it goes. The whole conversation on it has a bound: each read
+// and write may take only what is left of it.
 class UsbSession
 {
   public:
-    UsbSession(VisaApi &visa, const std::string &resource, ViUInt32 timeoutMs) : visa_(visa)
+    UsbSession(VisaApi &visa, const std::string &resource, ViUInt32 boundMs, const ScopeClock &clock)
+        : visa_(visa), clock_(clock), end_(clock.nowMs() + boundMs), timeoutMs_(boundMs)
     {
         if (Failed(visa_.viOpenDefaultRM(&rm_))) {
             rm_ = VI_NULL;
@@ -37,7 +40,7 @@ class UsbSession
             vi_ = VI_NULL;
             return;
         }
-        if (Failed(visa_.viSetAttribute(vi_, VI_ATTR_TMO_VALUE, timeoutMs))) {
+        if (Failed(visa_.viSetAttribute(vi_, VI_ATTR_TMO_VALUE, timeoutMs_))) {
             visa_.viClose(vi_);
             vi_ = VI_NULL;
         }
@@ -54,13 +57,21 @@ class UsbSession
 
     bool isOpen() const { return vi_ != VI_NULL; }
 
-    void send(const QByteArray &text) { SendCommand(visa_, vi_, text.toStdString()); }
+    // False, and nothing written, once the bound has passed.
+    bool send(const QByteArray &text)
+    {
+        if (!withinBound())
+            return false;
+        SendCommand(visa_, vi_, text.toStdString());
+        return true;
+    }
 
-    // One read of up to cnt bytes, appended to out. False when it failed or
-    // gave nothing; ended() tells whether the message has ended.
+    // One read of up to cnt bytes, appended to out. False when it failed,
+    // gave nothing or the bound has passed; ended() tells whether the
+    // message has ended.
     bool readSome(std::size_t cnt, std::vector<ViByte> &out)
     {
-        if (ended_)
+        if (ended_ || !withinBound())
             return false;
         const std::size_t at = out.size();
         out.resize(at + cnt);
@@ -86,7 +97,26 @@ class UsbSession
     bool ended() const { return ended_; }
 
   private:
+    // The session's timeout brought down to what is left of the bound;
+    // false when nothing is left or the timeout cannot be set.
+    bool withinBound()
+    {
+        const qint64 left = end_ - clock_.nowMs();
+        if (left <= 0)
+            return false;
+        if (left < timeoutMs_) {
+            if (Failed(visa_.viSetAttribute(vi_, VI_ATTR_TMO_VALUE, static_cast<ViAttrState>(left))))
+                return false;
+            timeoutMs_ = static_cast<ViUInt32>(left);
+        }
+        return true;
+    }
+
     VisaApi &visa_;
+    const ScopeClock &clock_;
+    const qint64 end_;
+    // The timeout the session has now.
+    ViUInt32 timeoutMs_;
     ViSession rm_ = VI_NULL;
     ViSession vi_ = VI_NULL;
     bool ended_ = false;
@@ -119,12 +149,11 @@ std::int64_t BlockLength(UsbSession &session)
 
 } // namespace
 
-bool IdentifyUsbScope(VisaApi &visa, const std::string &resource)
+bool IdentifyUsbScope(VisaApi &visa, const std::string &resource, const ScopeClock &clock)
 {
-    UsbSession session(visa, resource, kUsbIdentifyTimeoutMs);
-    if (!session.isOpen())
+    UsbSession session(visa, resource, kUsbIdentifyTimeoutMs, clock);
+    if (!session.isOpen() || !session.send(QByteArrayLiteral("*IDN?")))
         return false;
-    session.send(QByteArrayLiteral("*IDN?"));
     std::vector<ViByte> reply;
     while (reply.size() < kIdentifyLimit) {
         const std::size_t from = reply.size();
@@ -139,13 +168,15 @@ bool IdentifyUsbScope(VisaApi &visa, const std::string &resource)
 }
 
 bool ReadUsbScopeTrace(VisaApi &visa, const std::string &resource, const QString &source,
-                       const std::function<void(int)> &progress, QByteArray &points)
+                       const std::function<void(int)> &progress, QByteArray &points, const ScopeClock &clock)
 {
-    UsbSession session(visa, resource, kUsbTraceTimeoutMs);
+    UsbSession session(visa, resource, kUsbTraceTimeoutMs, clock);
     if (!session.isOpen())
         return false;
-    for (const QByteArray &command : TraceReadCommandTexts(source))
-        session.send(command);
+    for (const QByteArray &command : TraceReadCommandTexts(source)) {
+        if (!session.send(command))
+            return false;
+    }
 
     const std::int64_t length = BlockLength(session);
     if (length < kTracePoints)
@@ -169,8 +200,10 @@ bool ReadUsbScopeTrace(VisaApi &visa, const std::string &resource, const QString
             return false;
         rest -= static_cast<std::int64_t>(piece);
     }
+    // One line feed, and the message ends with it: a read of two bytes
+    // gives just that one.
     std::vector<ViByte> lineEnd;
-    if (!session.readExactly(1, lineEnd))
+    if (!session.readSome(2, lineEnd) || lineEnd.size() != 1 || lineEnd[0] != '\n')
         return false;
     points = QByteArray(reinterpret_cast<const char *>(data.data()), kTracePoints);
     return true;

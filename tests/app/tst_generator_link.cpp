@@ -669,6 +669,36 @@ class TestGeneratorLink : public QObject
         QVERIFY(visa.open.empty());
     }
 
+    void oneDiscoveryAtStartUpServesBothInstruments()
+    {
+        const std::string scope = "USB0::0x0699::0x0368::C012345::INSTR";
+        arb::test::WindowFixture f(QRect(0, 0, 1024, 768), [&](arb::test::WindowFixture &fx) {
+            fx.visa.resources = {kGen1, "ASRL1::INSTR", scope};
+        });
+        RecordingVisa &visa = f.visa;
+        QCOMPARE(visa.count("viFindRsrc"), 1);
+        QCOMPARE(visa.count("viOpenDefaultRM"), 1);
+        auto *combo1 = f.window->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        auto *ports = f.window->findChild<QComboBox *>(QStringLiteral("cobSetComm"));
+        QVERIFY(combo1 && ports);
+        const QStringList usb = {QString::fromStdString(kGen1), QString::fromStdString(scope)};
+        QCOMPARE(Entries(combo1), usb);
+        QCOMPARE(Entries(ports), QStringList({"COM1", "COM2", "COM3", "COM4", "COM5"}) + usb);
+        QCOMPARE(ports->currentText(), QStringLiteral("COM1"));
+
+        // 检测 asks again, and so does opening the port list; the list
+        // follows what is found then.
+        QTest::mouseClick(f.window->findChild<QPushButton *>(QStringLiteral("cmdCheck")), Qt::LeftButton);
+        QCOMPARE(visa.count("viFindRsrc"), 2);
+        visa.resources = {kGen2};
+        ports->showPopup();
+        QCOMPARE(visa.count("viFindRsrc"), 3);
+        QCOMPARE(Entries(ports),
+                 QStringList({"COM1", "COM2", "COM3", "COM4", "COM5", QString::fromStdString(kGen2)}));
+        ports->hidePopup();
+        QCOMPARE(ports->currentText(), QStringLiteral("COM1"));
+    }
+
     void shutDownClosesTheSessionThenTheManager()
     {
         LinkWindow w;

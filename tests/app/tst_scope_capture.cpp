@@ -1,5 +1,6 @@
 #include "app/ScopeCapture.h"
 #include "link/UsbtmcVisa.h"
+#include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
 #include "scope/TdsCommands.h"
@@ -7,9 +8,11 @@
 #include "tests/scope/FakeTds.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/RecordingVisa.h"
+#include "tests/support/StrictSkip.h"
 #include "tests/support/WindowFixture.h"
 #include "view/PopupComboBox.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <array>
 #include <fcntl.h>
 #include <memory>
 #include <termios.h>
@@ -71,6 +75,34 @@ class ScriptedPort final : public SerialPortIo
     bool open_ = false;
 };
 
+// The real serial port, with a record of every byte the link has read from
+// it, so that a test can wait until a reply has been taken in before it
+// checks what the reply did not do.
+class TappedPort final : public SerialPortIo
+{
+  public:
+    TappedPort() { connect(&port_, &SerialPortIo::dataArrived, this, &SerialPortIo::dataArrived); }
+    PortOpenResult open(const QString &device, const LineSettings &line, Handshake handshake, bool dtr,
+                        bool rts) override
+    {
+        return port_.open(device, line, handshake, dtr, rts);
+    }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
+    QByteArray readAll() override
+    {
+        const QByteArray bytes = port_.readAll();
+        taken += bytes;
+        return bytes;
+    }
+    bool write(const QByteArray &bytes) override { return port_.write(bytes); }
+
+    QByteArray taken;
+
+  private:
+    QtSerialPortIo port_;
+};
+
 const char *const kMissingDevice = "/dev/ttyNoSuchScopePort";
 
 // The oscilloscope frame's controls as the window makes them, two fake
@@ -102,7 +134,7 @@ struct Rig {
             layout->addWidget(w);
 
         ScopeCaptureServices services;
-        services.port = port;
+        services.port = port ? port : &tapped;
         services.clock = &clock;
         services.visa = visa;
         services.portName = [this](int n) {
@@ -161,6 +193,8 @@ struct Rig {
     ManualClock clock;
     FakeTds tds;
     FakeTds tds2;
+    // The port, unless the test gives one.
+    TappedPort tapped;
     QPushButton *link = nullptr;
     QPushButton *read = nullptr;
     QProgressBar *bar = nullptr;
@@ -250,7 +284,7 @@ class TestScopeCapture : public QObject
     {
         FakeTds probe;
         if (!probe.isValid())
-            QSKIP("no pseudo-terminals here");
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminals here");
     }
 
     void startUpFillsTheFrameWithItsDefaults()
@@ -353,10 +387,11 @@ class TestScopeCapture : public QObject
         QCOMPARE(rig.host.length, QStringLiteral("201"));
         QVERIFY(rig.host.user.messages.empty());
 
-        // Stray line ends afterwards change nothing.
+        // Stray line ends afterwards change nothing, once they are read.
         rig.host.length = QStringLiteral("88");
+        const QByteArray taken = rig.tapped.taken;
         rig.tds.writeRaw("\n\n");
-        QTest::qWait(30);
+        QTRY_COMPARE(rig.tapped.taken, taken + "\n\n");
         rig.tick(2000);
         QCOMPARE(rig.host.length, QStringLiteral("88"));
         QVERIFY(rig.host.user.messages.empty());
@@ -474,15 +509,16 @@ class TestScopeCapture : public QObject
         QVERIFY(rig.connectScope());
         rig.read->click();
         QTRY_COMPARE(rig.scope->state().ScopeByteCount, 2506);
-        QTest::qWait(20);
+        QTRY_VERIFY(rig.tapped.taken.endsWith(rig.tds.curveReply()));
         QVERIFY(!rig.scope->state().ScopeReplyDone);
         rig.tick(7000);
         QCOMPARE(rig.host.user.messages.size(), size_t(1));
         QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("从示波器读取数据出错！"));
         QCOMPARE(rig.host.user.messages[0].title, QStringLiteral("失败1"));
         QCOMPARE(rig.host.user.messages[0].icon, MessageIcon::Critical);
-        // The points came, but the length and the view stay.
-        QCOMPARE(rig.host.arb.ArbData[2499], 1.0f);
+        // The points came, but the waveform, its length and the view stay.
+        QCOMPARE(rig.host.arb.ArbData[0], 0.0f);
+        QCOMPARE(rig.host.arb.ArbData[2499], 0.0f);
         QCOMPARE(rig.host.arb.ArbLength, 201.0f);
         QCOMPARE(rig.host.length, QStringLiteral("201"));
         QVERIFY(rig.bar->isHidden());
@@ -514,7 +550,9 @@ class TestScopeCapture : public QObject
         rig.choose("cobOscilEOLString", QStringLiteral("CR/LF"));
         rig.link->click();
         QTRY_COMPARE(rig.tds.received, QByteArray("*IDN?\r"));
-        QTest::qWait(20);
+        // The reply has been read, and its LF did not count.
+        QTRY_COMPARE(rig.tapped.taken, rig.tds.identity + "\n");
+        QVERIFY(rig.scope->timer()->isActive());
         rig.tick(1000);
         QCOMPARE(rig.host.user.messages.size(), size_t(1));
         QCOMPARE(rig.host.user.messages[0].text, QStringLiteral("与示波器连接失败！"));
@@ -526,6 +564,23 @@ class TestScopeCapture : public QObject
         // Pressing again repeats the connection.
         rig.choose("cobOscilEOLString", QStringLiteral("LF"));
         QVERIFY(rig.connectScope());
+    }
+
+    void serialDisconnectAbandonsTheTraceUnderWay()
+    {
+        Rig rig;
+        rig.tds.curve = FakeTds::CurveReply::None;
+        QVERIFY(rig.connectScope());
+        rig.read->click();
+        QTRY_COMPARE(rig.tds.commands().count("CURVe?\n"), 1);
+        rig.link->click();
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QVERIFY(!rig.scope->timer()->isActive());
+        rig.tick(10000);
+        QVERIFY(rig.host.user.messages.empty());
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
     }
 
     void portThatDoesNotExist()
@@ -711,6 +766,9 @@ class TestScopeCapture : public QObject
             {"indefinite length", {"#0" + Block(2500).substr(6)}},
             {"not a block", {"1,2,3,4\n"}},
             {"digits that are not", {"#4x500" + Block(2500).substr(6)}},
+            {"another byte in place of the line end", {Block(2500, false) + "X"}},
+            {"CR LF", {Block(2500, false) + "\r\n"}},
+            {"bytes after the line end", {Block(2500) + "EXTRA"}},
             {"no reply", {}},
         };
         for (const auto &c : cases) {
@@ -758,7 +816,7 @@ class TestScopeCapture : public QObject
     {
         UsbtmcScope usb;
         if (!usb.valid)
-            QSKIP("no pseudo-terminal device file here");
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminal device file here");
         usb.tds.pieceSize = 97;
         for (int i = 0; i < 2500; ++i)
             usb.tds.points[i] = static_cast<char>((i * 13 + 10) % 256);
@@ -781,34 +839,153 @@ class TestScopeCapture : public QObject
     {
         UsbtmcScope usb;
         if (!usb.valid)
-            QSKIP("no pseudo-terminal device file here");
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminal device file here");
         usb.tds.bytesPerSecond = 8000;
         Rig rig(true, nullptr, usb.visa.get());
         rig.choose("cobSetComm", QString::fromStdString(kUsbScope));
         rig.link->click();
         QTRY_VERIFY(rig.read->isEnabled());
 
-        // A second request waits for the first; both are read in turn.
+        // A second request waits for the first; both are read in turn, and
+        // each becomes the waveform.
+        int redraws = rig.host.redraws;
         rig.read->click();
         rig.read->click();
         QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 2, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
         QCOMPARE(rig.host.arb.ArbLength, 2500.0f);
+        QCOMPARE(rig.host.redraws, redraws + 2);
         QVERIFY(rig.bar->isHidden());
         QVERIFY(rig.percent->isHidden());
 
-        // Choosing a COM port drops the trace under way, without a word.
+        // Connect pressed during a trace: the first press disconnects and
+        // abandons the trace, the second connects once the conversation
+        // under way has ended. The trace is dropped, the identification taken.
         rig.host.arb.ArbLength = 201.0f;
-        const int redraws = rig.host.redraws;
+        redraws = rig.host.redraws;
+        rig.read->click();
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 3, 5000);
+        rig.link->click();
+        QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        rig.link->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
+        QCOMPARE(usb.tds.commands().last(), QByteArray("*IDN?\n"));
+        QCOMPARE(rig.link->text(), QStringLiteral("断开TEK示波器"));
+        QVERIFY(rig.read->isEnabled());
+        QVERIFY(rig.bar->isHidden());
+        QVERIFY(rig.percent->isHidden());
+        QCOMPARE(rig.host.arb.ArbLength, 201.0f);
+        QCOMPARE(rig.host.redraws, redraws);
+        QVERIFY(rig.host.user.messages.empty());
+
+        // Choosing a COM port drops the trace under way, without a word.
         rig.read->click();
         rig.choose("cobSetComm", QStringLiteral("COM1"));
         QVERIFY(rig.bar->isHidden());
         QCOMPARE(rig.link->text(), QStringLiteral("连接TEK示波器"));
+        // The conversation went on to its end, and its answer was dropped.
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 4, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.scope->usb()->busy(), 5000);
-        QTest::qWait(20);
         QCOMPARE(rig.host.arb.ArbLength, 201.0f);
         QCOMPARE(rig.host.redraws, redraws);
         QVERIFY(rig.host.user.messages.empty());
+    }
+
+    void usbDisconnectAbandonsTheTraceUnderWay()
+    {
+        // The main window, with the oscilloscope on the usbtmc backend and
+        // listed by the generator's discovery.
+        UsbtmcScope usb;
+        if (!usb.valid)
+            ARB_QSKIP_UNLESS_STRICT("no pseudo-terminal device file here");
+        usb.tds.bytesPerSecond = 4000;
+        arb::test::WindowFixture f(QRect(0, 0, 1024, 768), [&](arb::test::WindowFixture &fx) {
+            fx.visa.resources = {kUsbScope};
+            fx.scope.visa = usb.visa.get();
+        });
+        auto *port = f.window->findChild<QComboBox *>(QStringLiteral("cobSetComm"));
+        auto *link = f.window->findChild<QPushButton *>(QStringLiteral("cmdLink"));
+        auto *read = f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
+        auto *bar = f.window->findChild<QProgressBar *>(QStringLiteral("PbrSend"));
+        auto *undo = f.window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
+        QVERIFY(port && link && read && bar && undo);
+        const int usbEntry = port->findText(QString::fromStdString(kUsbScope));
+        QVERIFY(usbEntry >= 0);
+        port->setCurrentIndex(usbEntry);
+        emit port->activated(usbEntry);
+        link->click();
+        QTRY_VERIFY(read->isEnabled());
+        QVERIFY(!undo->isEnabled());
+
+        const std::array<float, arb::kArbBufferSize> before = f.store.ArbData;
+        read->click();
+        // The oscilloscope has the request and is answering, slowly.
+        QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 1, 5000);
+        const qint64 asked = usb.tds.nowNs();
+        QVERIFY(f.window->scopeCapture().usb()->busy());
+        link->click();
+        QCOMPARE(link->text(), QStringLiteral("连接TEK示波器"));
+        QVERIFY(!read->isEnabled());
+        QVERIFY(bar->isHidden());
+        // The worker read the whole trace; its answer changes nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(!f.window->scopeCapture().usb()->busy(), 5000);
+        QVERIFY(usb.tds.lastByteNs > asked);
+        QCOMPARE(f.store.ArbLength, 201.0f);
+        QVERIFY(f.store.ArbData == before);
+        QVERIFY(bar->isHidden());
+        QVERIFY(f.user.messages.empty());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->statusTip(), QStringLiteral("没有可撤销的操作"));
+    }
+
+    void serialTraceThatFailsLeavesNoTraceInTheWaveform()
+    {
+        // A late line end of the previous reply shifts no point; a trace
+        // judged failed puts back what it overwrote, and leaves no undo step.
+        ManualClock clock;
+        FakeTds tds;
+        tds.beforeCurve = "\n";
+        arb::test::WindowFixture f(QRect(0, 0, 1024, 768), [&](arb::test::WindowFixture &fx) {
+            fx.scope.clock = &clock;
+            fx.scope.portName = [&tds](int) { return tds.slavePath(); };
+        });
+        auto *link = f.window->findChild<QPushButton *>(QStringLiteral("cmdLink"));
+        auto *read = f.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
+        auto *undo = f.window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
+        QVERIFY(link && read && undo);
+        ScopeCapture &scope = f.window->scopeCapture();
+        link->click();
+        QTRY_VERIFY(read->isEnabled());
+
+        for (int i = 0; i < 2500; ++i)
+            tds.points[i] = static_cast<char>((i * 5 + 1) % 256);
+        read->click();
+        QTRY_COMPARE(f.store.ArbLength, 2500.0f);
+        for (int i : {0, 1, 2, 1000, 2499})
+            QCOMPARE(f.store.ArbData[i], TracePointValue(static_cast<unsigned char>(tds.points[i])));
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->statusTip(), QStringLiteral("撤销：读取数据"));
+        undo->trigger();
+        QCOMPARE(f.store.ArbLength, 201.0f);
+        QVERIFY(!undo->isEnabled());
+
+        // Only 1000 points come.
+        tds.beforeCurve.clear();
+        tds.curve = FakeTds::CurveReply::None;
+        read->click();
+        QTRY_COMPARE(tds.commands().count("CURVe?\n"), 2);
+        tds.writeRaw(QByteArrayLiteral("#42500") + QByteArray(1000, '\xff'));
+        QTRY_COMPARE(scope.state().ScopeByteCount, 1006);
+        clock.now += 7000;
+        scope.Timer_TDS_Timer();
+        QCOMPARE(f.user.messages.size(), size_t(1));
+        QCOMPARE(f.user.messages[0].text, QStringLiteral("从示波器读取数据出错！"));
+        QCOMPARE(f.user.messages[0].title, QStringLiteral("失败1"));
+        for (int i : {0, 999, 1000, 2499})
+            QCOMPARE(f.store.ArbData[i], 0.0f);
+        QCOMPARE(f.store.ArbLength, 201.0f);
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->statusTip(), QStringLiteral("没有可撤销的操作"));
     }
 
     void theMainWindowHasTheFrameControls()

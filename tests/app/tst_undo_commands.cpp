@@ -197,12 +197,16 @@ class TestUndoCommands : public QObject
             e.port.reply(Trace(7));
         });
         QCOMPARE(e.f.store.ArbLength, 2500.0f);
-        checkStep(e, "读取数据", [&] {
-            e.c().cmdReadValue->click();
-            e.port.reply(Trace(99).left(600));
-            e.clock.now += 7000;
-            e.f.window->scopeCapture().Timer_TDS_Timer(); // judged failed
-        });
+        // A trace judged failed leaves the waveform as it was, and no step.
+        const ArbStore beforeFailure = e.f.store;
+        const std::size_t steps = e.steps();
+        e.c().cmdReadValue->click();
+        e.port.reply(Trace(99).left(600));
+        e.clock.now += 7000;
+        e.f.window->scopeCapture().Timer_TDS_Timer(); // judged failed
+        QVERIFY(SameBits(e.f.store, beforeFailure));
+        QCOMPARE(e.steps(), steps);
+        QCOMPARE(e.f.user.messages.back().text, QStringLiteral("从示波器读取数据出错！"));
         // The rest, coming late, is still taken.
         checkStep(e, "读取数据", [&] { e.port.reply(Trace(99).mid(600)); });
     }

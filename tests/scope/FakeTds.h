@@ -113,7 +113,7 @@ class FakeTds
 
     QByteArray curveReply() const
     {
-        QByteArray reply = QByteArrayLiteral("#42500") + points;
+        QByteArray reply = beforeCurve + QByteArrayLiteral("#42500") + points;
         if (curve == CurveReply::Full)
             reply.append(static_cast<char>(lineEnd));
         return reply;
@@ -175,6 +175,8 @@ class FakeTds
     QByteArray identity = QByteArrayLiteral("TEKTRONIX,TDS 210,0,CF:91.1CT FV:v1.16");
     QByteArray points;
     int lineEnd = '\n';
+    // Sent ahead of the curve reply, as a late line end of an earlier reply.
+    QByteArray beforeCurve;
     bool answerIdentify = true;
     CurveReply curve = CurveReply::Full;
     // Bytes written per millisecond; 0 sends each reply at once.

@@ -118,7 +118,7 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
     CaptureState::TraceProgress last;
     int completions = 0;
     for (int at = 0; at < reply.size(); at += 7) {
-        last = s.receiveTrace(reply.mid(at, 7), store);
+        last = s.receiveTrace(reply.mid(at, 7), '\n', store);
         completions += last.complete ? 1 : 0;
         if (at == 0) {
             EXPECT_FALSE(last.percentBefore.has_value());
@@ -144,16 +144,65 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
     EXPECT_EQ(store.ArbMaxValue, 0.125f);
 }
 
-TEST(CaptureState, HeaderBytesAreSkippedWhateverTheyHold)
+TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
 {
+    // A late line end of the previous reply, and stray bytes that look like
+    // the start of a header, shift no point.
+    for (const QByteArray &stray : {QByteArray("\n"), QByteArray("\r\n#"), QByteArray("#4#42"),
+                                    QByteArray("#42499\xff", 7), QByteArray("TEK,TDS\n")}) {
+        ArbStore store;
+        store.ArbData[2500] = 0.25f;
+        CaptureState s;
+        s.beginTrace(0, QStringLiteral("9600"));
+        QByteArray points;
+        for (int i = 0; i < kTracePoints; ++i)
+            points.append(static_cast<char>(i % 256));
+        const QByteArray reply = stray + TraceReply(points);
+        // Not complete on the byte before the line end.
+        CaptureState::TraceProgress p = s.receiveTrace(reply.chopped(1), '\n', store);
+        EXPECT_FALSE(p.complete) << stray.toHex().constData();
+        EXPECT_EQ(s.ScopeByteCount, 2506);
+        EXPECT_EQ(p.value, 2500);
+        p = s.receiveTrace(reply.right(1), '\n', store);
+        EXPECT_TRUE(p.complete) << stray.toHex().constData();
+        for (int i : {0, 1, 35, 255, 2499})
+            EXPECT_EQ(store.ArbData[i], TracePointValue(static_cast<unsigned char>(i % 256)))
+                << stray.toHex().constData() << " point " << i;
+        EXPECT_EQ(store.ArbData[2500], 0.25f);
+    }
+
+    // Six bytes that are not "#42500" are no header: the reply never
+    // completes, and the waveform keeps its points.
     ArbStore store;
+    store.ArbData[0] = 0.5f;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\x7f", 1));
     reply.replace(0, 6, QByteArray("\xff\xff\xff\xff\xff\xff", 6));
-    s.receiveTrace(reply, store);
-    EXPECT_TRUE(s.ScopeReplyDone);
+    EXPECT_FALSE(s.receiveTrace(reply, '\n', store).complete);
+    EXPECT_FALSE(s.ScopeReplyDone);
+    EXPECT_EQ(store.ArbData[0], 0.5f);
+    EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
+}
+
+TEST(CaptureState, OnlyTheLineEndCompletesTheTrace)
+{
+    // With CR chosen the byte after the points must be a CR.
+    ArbStore store;
+    CaptureState s;
+    s.beginTrace(0, QStringLiteral("9600"));
+    QByteArray reply = TraceReply(QByteArray("\xff", 1));
+    EXPECT_FALSE(s.receiveTrace(reply, '\r', store).complete);
+    // The reply is spoiled: a CR after it completes nothing.
+    EXPECT_FALSE(s.receiveTrace(QByteArray("\r"), '\r', store).complete);
     EXPECT_EQ(store.ArbData[0], 0.0f);
+    EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
+
+    // A new request starts afresh.
+    s.beginTrace(8000, QStringLiteral("9600"));
+    reply.back() = '\r';
+    EXPECT_TRUE(s.receiveTrace(reply, '\r', store).complete);
+    EXPECT_EQ(store.ArbData[0], 1.0f);
 }
 
 TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
@@ -161,11 +210,15 @@ TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
     ArbStore store;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("4800"));
-    const CaptureState::TraceProgress p = s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), store);
+    const CaptureState::TraceProgress p =
+        s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), '\n', store);
     EXPECT_FALSE(p.complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(s.ScopeByteCount, 2506);
-    EXPECT_EQ(store.ArbData[2499], 1.0f);
+    // All 2500 points came, but a reply that does not complete leaves the
+    // waveform as it was.
+    EXPECT_EQ(store.ArbData[0], 0.0f);
+    EXPECT_EQ(store.ArbData[2499], 0.0f);
     EXPECT_EQ(s.judge(8999), CaptureState::Verdict::Wait);
     EXPECT_EQ(s.judge(9000), CaptureState::Verdict::TraceFailed);
 }
@@ -176,15 +229,17 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     const QByteArray reply = TraceReply(QByteArray("\x80", 1));
-    s.receiveTrace(reply.left(100), store);
+    s.receiveTrace(reply.left(100), '\n', store);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
+    EXPECT_EQ(store.ArbData[0], 0.0f);
 
     // The rest comes after the failure: it is still taken.
-    CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), store);
+    CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), '\n', store);
     EXPECT_TRUE(p.complete);
+    EXPECT_EQ(store.ArbData[0], TracePointValue(0x80));
 
     // A second line-end byte later asks for no second taking.
-    p = s.receiveTrace(QByteArray("\n"), store);
+    p = s.receiveTrace(QByteArray("\n"), '\n', store);
     EXPECT_FALSE(p.complete);
     EXPECT_EQ(s.ScopeByteCount, 2506);
 
@@ -192,7 +247,7 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     s.beginTrace(8000, QStringLiteral("9600"));
     EXPECT_EQ(s.ScopeByteCount, 0);
     EXPECT_FALSE(s.ScopeReplyDone);
-    p = s.receiveTrace(reply, store);
+    p = s.receiveTrace(reply, '\n', store);
     EXPECT_TRUE(p.complete);
 }
 

@@ -1,14 +1,46 @@
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeComm.h"
 #include "tests/scope/FakeTds.h"
+#include "tests/support/StrictSkip.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <grp.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
 using namespace arb;
 using arb::test::PtyMaster;
+
+namespace
+{
+
+const int kUnprivilegedId = 65534; // "nobody"
+const int kCannotDrop = 77;
+
+// Runs check in a child process that has given up root for the user and
+// group "nobody", and returns its result (0..76), kCannotDrop when the
+// child could not give up root, or -1 when it did not end normally.
+template <typename Check> int AsNobody(Check check)
+{
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(kUnprivilegedId) != 0 || setuid(kUnprivilegedId) != 0 ||
+            geteuid() == 0)
+            _exit(kCannotDrop);
+        _exit(check());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+} // namespace
 
 class TestSerialPort : public QObject
 {
@@ -108,16 +140,32 @@ class TestSerialPort : public QObject
         QtSerialPortIo second;
         QCOMPARE(second.open(pty.slavePath(), line, Handshake::None, true, true), PortOpenResult::Busy);
 
-        // A device the user may not open.
-        if (geteuid() == 0)
-            QSKIP("root may open any file");
+        // A device the user may not open: only its owner may read it. Root
+        // may open any file, so as root the attempt is made by a child that
+        // has become the unprivileged user "nobody".
         QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                      QFileDevice::ExeOther));
         const QString locked = dir.filePath(QStringLiteral("ttyS0"));
         QFile f(locked);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         QVERIFY(f.setPermissions(QFileDevice::ReadOwner));
-        QCOMPARE(io.open(locked, line, Handshake::None, true, true), PortOpenResult::NoPermission);
+        if (geteuid() != 0) {
+            QCOMPARE(io.open(locked, line, Handshake::None, true, true), PortOpenResult::NoPermission);
+            return;
+        }
+        const int outcome = AsNobody([&] {
+            QtSerialPortIo unprivileged;
+            return unprivileged.open(locked, line, Handshake::None, true, true) ==
+                           PortOpenResult::NoPermission
+                       ? 0
+                       : 1;
+        });
+        if (outcome == kCannotDrop)
+            ARB_QSKIP_UNLESS_STRICT("root here cannot become an unprivileged user");
+        QCOMPARE(outcome, 0);
     }
 
     void badSettingsStringDoesNotOpen()

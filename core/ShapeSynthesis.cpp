@@ -1,0 +1,225 @@
+#include "core/ShapeSynthesis.h"
+
+#include "core/ArbStore.h"
+#include "core/PrbsRegister.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace arb
+{
+
+namespace
+{
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kTwoTo32 = 4294967296.0;
+
+double Frac(double t)
+{
+    return t - std::floor(t);
+}
+
+// v[k] = s(u) with u = k / count, k ascending.
+template <typename S> void Evaluate(std::vector<double> &v, S s)
+{
+    const double m = static_cast<double>(v.size());
+    const std::size_t count = v.size();
+    for (std::size_t k = 0; k < count; ++k)
+        v[k] = s(static_cast<double>(k) / m);
+}
+
+void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
+{
+    const std::vector<double> &p = settings.values;
+    switch (settings.kind) {
+    case ShapeKind::Sine: {
+        const double c = p[0];
+        const double phase = p[1] / 360.0;
+        Evaluate(v, [=](double u) { return std::sin(kTwoPi * (c * u + phase)); });
+        break;
+    }
+    case ShapeKind::Square: {
+        const double c = p[0], d = p[1];
+        Evaluate(v, [=](double u) { return Frac(c * u) < d ? 1.0 : -1.0; });
+        break;
+    }
+    case ShapeKind::Triangle: {
+        const double c = p[0], s = p[1];
+        Evaluate(v, [=](double u) {
+            const double f = Frac(c * u);
+            return f < s ? -1.0 + 2.0 * f / s : 1.0 - 2.0 * (f - s) / (1.0 - s);
+        });
+        break;
+    }
+    case ShapeKind::Trapezoid: {
+        const double c = p[0], r = p[1], h = p[2], f = p[3];
+        Evaluate(v, [=](double u) {
+            const double x = Frac(c * u);
+            if (x < r)
+                return -1.0 + 2.0 * x / r;
+            if (x < r + h)
+                return 1.0;
+            if (x < r + h + f)
+                return 1.0 - 2.0 * (x - r - h) / f;
+            return -1.0;
+        });
+        break;
+    }
+    case ShapeKind::Sinc: {
+        const double k = p[0];
+        Evaluate(v, [=](double u) {
+            const double t = k * (2.0 * u - 1.0);
+            return t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t);
+        });
+        break;
+    }
+    case ShapeKind::Gaussian: {
+        const double sigma = p[0], m = p[1];
+        Evaluate(v, [=](double u) {
+            const double q = (u - m) / sigma;
+            return std::exp(-(q * q) / 2.0);
+        });
+        break;
+    }
+    case ShapeKind::Lorentzian: {
+        const double gamma = p[0], m = p[1];
+        Evaluate(v, [=](double u) {
+            const double q = (u - m) / gamma;
+            return 1.0 / (1.0 + q * q);
+        });
+        break;
+    }
+    case ShapeKind::ExpRise: {
+        const double tau = p[0];
+        const double whole = 1.0 - std::exp(-1.0 / tau);
+        Evaluate(v, [=](double u) { return (1.0 - std::exp(-u / tau)) / whole; });
+        break;
+    }
+    case ShapeKind::ExpDecay: {
+        const double tau = p[0];
+        Evaluate(v, [=](double u) { return std::exp(-u / tau); });
+        break;
+    }
+    case ShapeKind::DampedSine: {
+        const double c = p[0], tau = p[1];
+        Evaluate(v, [=](double u) { return std::exp(-u / tau) * std::sin(kTwoPi * c * u); });
+        break;
+    }
+    case ShapeKind::Haversine: {
+        const double c = p[0];
+        Evaluate(v, [=](double u) { return (1.0 - std::cos(kTwoPi * c * u)) / 2.0; });
+        break;
+    }
+    case ShapeKind::FullWaveSine: {
+        const double c = p[0];
+        Evaluate(v, [=](double u) { return std::abs(std::sin(kTwoPi * c * u)); });
+        break;
+    }
+    case ShapeKind::HalfWaveSine: {
+        const double c = p[0];
+        Evaluate(v, [=](double u) { return std::max(0.0, std::sin(kTwoPi * c * u)); });
+        break;
+    }
+    case ShapeKind::Chirp: {
+        const double f0 = p[0], f1 = p[1];
+        Evaluate(v, [=](double u) { return std::sin(kTwoPi * (f0 * u + (f1 - f0) * u * u / 2.0)); });
+        break;
+    }
+    case ShapeKind::AmplitudeModulation: {
+        const double fc = p[0], fm = p[1], m = p[2];
+        Evaluate(v, [=](double u) {
+            return (1.0 + m * std::sin(kTwoPi * fm * u)) * std::sin(kTwoPi * fc * u) / (1.0 + m);
+        });
+        break;
+    }
+    case ShapeKind::FrequencyModulation: {
+        const double fc = p[0], fm = p[1], beta = p[2];
+        Evaluate(v, [=](double u) { return std::sin(kTwoPi * fc * u + beta * std::sin(kTwoPi * fm * u)); });
+        break;
+    }
+    case ShapeKind::Staircase: {
+        const double k = p[0];
+        Evaluate(v, [=](double u) { return -1.0 + 2.0 * std::floor(k * u) / (k - 1.0); });
+        break;
+    }
+    case ShapeKind::Dc: {
+        const double a = p[0];
+        Evaluate(v, [=](double) { return a; });
+        break;
+    }
+    case ShapeKind::Hann: Evaluate(v, [](double u) { return 0.5 - 0.5 * std::cos(kTwoPi * u); }); break;
+    case ShapeKind::Hamming: Evaluate(v, [](double u) { return 0.54 - 0.46 * std::cos(kTwoPi * u); }); break;
+    case ShapeKind::Blackman:
+        Evaluate(v, [](double u) {
+            return 0.42 - 0.5 * std::cos(kTwoPi * u) + 0.08 * std::cos(2.0 * kTwoPi * u);
+        });
+        break;
+    case ShapeKind::UniformNoise: {
+        std::mt19937 g(static_cast<std::uint32_t>(p[0]));
+        Evaluate(v, [&g](double) { return 2.0 * static_cast<double>(g()) / kTwoTo32 - 1.0; });
+        break;
+    }
+    case ShapeKind::GaussianNoise: {
+        std::mt19937 g(static_cast<std::uint32_t>(p[0]));
+        const double sigma = p[1];
+        Evaluate(v, [&g, sigma](double) {
+            const double a = (static_cast<double>(g()) + 1.0) / kTwoTo32;
+            const double b = static_cast<double>(g()) / kTwoTo32;
+            return sigma * std::sqrt(-2.0 * std::log(a)) * std::cos(kTwoPi * b);
+        });
+        break;
+    }
+    case ShapeKind::Prbs: {
+        PrbsRegister r(static_cast<int>(p[0]));
+        const auto hold = static_cast<std::size_t>(p[1]);
+        double bit = 0.0;
+        for (std::size_t k = 0; k < v.size(); ++k) {
+            if (k % hold == 0)
+                bit = r.nextBit() ? 1.0 : -1.0;
+            v[k] = bit;
+        }
+        break;
+    }
+    }
+}
+
+} // namespace
+
+ShapeOutcome ComputeShape(const ShapeSettings &settings, int count, float *out)
+{
+    ShapeOutcome outcome;
+    if (count < 1 || CheckShapeSettings(settings))
+        return outcome;
+    std::vector<double> v(static_cast<std::size_t>(count));
+    EvaluateShape(settings, v);
+    double peak = 0.0;
+    for (double &x : v) {
+        x = settings.amplitude * x + settings.offset;
+        peak = std::max(peak, std::abs(x));
+    }
+    outcome.computed = true;
+    outcome.divided = peak > 1.0;
+    if (outcome.divided) {
+        outcome.peak = peak;
+        for (double &x : v)
+            x /= peak;
+    }
+    std::transform(v.begin(), v.end(), out, [](double x) { return static_cast<float>(x); });
+    return outcome;
+}
+
+ShapeOutcome WriteShape(ArbStore &store, const ShapeRequest &request)
+{
+    // The points in use are 0..round(ArbLength - 1), as for every command.
+    if (CheckShapeRange(request.start, request.end, store.LastIndex() + 1))
+        return {};
+    return ComputeShape(request.settings, request.end - request.start + 1,
+                        store.ArbData.data() + request.start);
+}
+
+} // namespace arb

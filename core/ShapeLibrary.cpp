@@ -234,7 +234,8 @@ std::optional<ShapeRefusal> CheckShapeSettings(const ShapeSettings &settings)
         return ShapeRefusal{kOffsetField, OffsetParameter().rangeMessage()};
     if (settings.kind == ShapeKind::Trapezoid) {
         const std::vector<double> &v = settings.values;
-        // Typed decimals need not add up exactly: 0.1 + 0.2 + 0.7 is 1.
+        // Typed decimals need not add up exactly in binary: 0.34 + 0.56 + 0.1
+        // is 1 as typed.
         if (v[1] + v[2] + v[3] > 1.0 + 1e-12)
             return ShapeRefusal{1, QStringLiteral("“上升”、“高”、“下降”之和应不大于 1")};
     }

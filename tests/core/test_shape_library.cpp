@@ -90,8 +90,9 @@ TEST(ShapeLibrary, RefusedValuesNameTheFieldAndItsRange)
     EXPECT_EQ(refusal(With(ShapeKind::Square, {1, 1})), QString());
     EXPECT_EQ(refusal(With(ShapeKind::Trapezoid, {1, 0.5, 0.3, 0.3})),
               QStringLiteral("1 “上升”、“高”、“下降”之和应不大于 1"));
-    // Decimals that add up to 1 as typed are taken.
-    EXPECT_EQ(refusal(With(ShapeKind::Trapezoid, {1, 0.1, 0.2, 0.7})), QString());
+    // Decimals that add up to 1 as typed are taken, though in binary
+    // 0.34 + 0.56 + 0.1 comes to 1.0000000000000002.
+    EXPECT_EQ(refusal(With(ShapeKind::Trapezoid, {1, 0.34, 0.56, 0.1})), QString());
     EXPECT_EQ(refusal(With(ShapeKind::Gaussian, {0, 0.5})),
               QStringLiteral("0 “宽度σ”应大于 0 且不大于 1000"));
     EXPECT_EQ(refusal(With(ShapeKind::ExpRise, {0})), QStringLiteral("0 “时间常数”应大于 0 且不大于 1000"));

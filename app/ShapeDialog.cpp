@@ -85,6 +85,10 @@ ShapeDialog::ShapeDialog(const float *points, int count, const ShapeChoices &cho
     formula_->setObjectName(QStringLiteral("LblShapeFormula"));
     formula_->setWordWrap(true);
     formula_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for the longest formula, so that the dialog keeps its size from
+    // shape to shape.
+    formula_->setMinimumHeight(3 * formula_->fontMetrics().lineSpacing());
+    formula_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *common = new QFormLayout;
     const auto addCommon = [this, common](const ShapeParameter &p, const char *name, double value) {
@@ -100,6 +104,8 @@ ShapeDialog::ShapeDialog(const float *points, int count, const ShapeChoices &cho
     note_ = new QLabel(this);
     note_->setObjectName(QStringLiteral("LblShapeNote"));
     note_->setWordWrap(true);
+    note_->setMinimumHeight(2 * note_->fontMetrics().lineSpacing());
+    note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *fields = new QHBoxLayout;
     fields->addWidget(pages_, 1, Qt::AlignTop);

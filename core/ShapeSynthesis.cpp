@@ -39,13 +39,33 @@ double Frac(double t)
     return t - std::floor(t);
 }
 
-// v[k] = s(u) with u = k / count, k ascending.
-template <typename S> void Evaluate(std::vector<double> &v, S s)
+// The points of a computation: amplitude·s + offset kept in double for the
+// scaling rule, stored in single precision, and the running peak, all in the
+// pass that computes s.
+struct Points {
+    std::vector<double> &values;
+    float *out;
+    double amplitude;
+    double offset;
+    double peak = 0.0;
+
+    std::size_t size() const { return values.size(); }
+    void put(std::size_t k, double s)
+    {
+        const double x = amplitude * s + offset;
+        values[k] = x;
+        out[k] = static_cast<float>(x);
+        peak = std::max(peak, std::abs(x));
+    }
+};
+
+// Point k gets s(u) with u = k / count, k ascending.
+template <typename S> void Evaluate(Points &points, S s)
 {
-    const double m = static_cast<double>(v.size());
-    const std::size_t count = v.size();
+    const double m = static_cast<double>(points.size());
+    const std::size_t count = points.size();
     for (std::size_t k = 0; k < count; ++k)
-        v[k] = s(static_cast<double>(k) / m);
+        points.put(k, s(static_cast<double>(k) / m));
 }
 
 // sigma·sqrt(-2·ln(a))·cos(2πb) per point, a and b from two consecutive
@@ -53,8 +73,9 @@ template <typename S> void Evaluate(std::vector<double> &v, S s)
 // than point by point: the same values, but the library's cosine then takes
 // the same path for most arguments in a row instead of guessing at random,
 // which made it the costliest part of the shape.
-void EvaluateGaussianNoise(std::uint32_t seed, double sigma, std::vector<double> &v)
+void EvaluateGaussianNoise(std::uint32_t seed, double sigma, Points &points)
 {
+    std::vector<double> &v = points.values;
     std::mt19937 g(seed);
     std::vector<std::uint32_t> &b = WorkingMemory().turns;
     std::vector<std::uint32_t> &order = WorkingMemory().order;
@@ -72,27 +93,27 @@ void EvaluateGaussianNoise(std::uint32_t seed, double sigma, std::vector<double>
     for (std::size_t k = 0; k < v.size(); ++k)
         order[start[b[k] >> 28]++] = static_cast<std::uint32_t>(k);
     for (const std::uint32_t k : order)
-        v[k] *= std::cos(kTwoPi * (static_cast<double>(b[k]) / kTwoTo32));
+        points.put(k, v[k] * std::cos(kTwoPi * (static_cast<double>(b[k]) / kTwoTo32)));
 }
 
-void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
+void EvaluateShape(const ShapeSettings &settings, Points &pts)
 {
     const std::vector<double> &p = settings.values;
     switch (settings.kind) {
     case ShapeKind::Sine: {
         const double c = p[0];
         const double phase = p[1] / 360.0;
-        Evaluate(v, [=](double u) { return std::sin(kTwoPi * (c * u + phase)); });
+        Evaluate(pts, [=](double u) { return std::sin(kTwoPi * (c * u + phase)); });
         break;
     }
     case ShapeKind::Square: {
         const double c = p[0], d = p[1];
-        Evaluate(v, [=](double u) { return Frac(c * u) < d ? 1.0 : -1.0; });
+        Evaluate(pts, [=](double u) { return Frac(c * u) < d ? 1.0 : -1.0; });
         break;
     }
     case ShapeKind::Triangle: {
         const double c = p[0], s = p[1];
-        Evaluate(v, [=](double u) {
+        Evaluate(pts, [=](double u) {
             const double f = Frac(c * u);
             return f < s ? -1.0 + 2.0 * f / s : 1.0 - 2.0 * (f - s) / (1.0 - s);
         });
@@ -100,7 +121,7 @@ void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
     }
     case ShapeKind::Trapezoid: {
         const double c = p[0], r = p[1], h = p[2], f = p[3];
-        Evaluate(v, [=](double u) {
+        Evaluate(pts, [=](double u) {
             const double x = Frac(c * u);
             if (x < r)
                 return -1.0 + 2.0 * x / r;
@@ -114,7 +135,7 @@ void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
     }
     case ShapeKind::Sinc: {
         const double k = p[0];
-        Evaluate(v, [=](double u) {
+        Evaluate(pts, [=](double u) {
             const double t = k * (2.0 * u - 1.0);
             return t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t);
         });
@@ -122,7 +143,7 @@ void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
     }
     case ShapeKind::Gaussian: {
         const double sigma = p[0], m = p[1];
-        Evaluate(v, [=](double u) {
+        Evaluate(pts, [=](double u) {
             const double q = (u - m) / sigma;
             return std::exp(-(q * q) / 2.0);
         });
@@ -130,7 +151,7 @@ void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
     }
     case ShapeKind::Lorentzian: {
         const double gamma = p[0], m = p[1];
-        Evaluate(v, [=](double u) {
+        Evaluate(pts, [=](double u) {
             const double q = (u - m) / gamma;
             return 1.0 / (1.0 + q * q);
         });
@@ -139,82 +160,84 @@ void EvaluateShape(const ShapeSettings &settings, std::vector<double> &v)
     case ShapeKind::ExpRise: {
         const double tau = p[0];
         const double whole = 1.0 - std::exp(-1.0 / tau);
-        Evaluate(v, [=](double u) { return (1.0 - std::exp(-u / tau)) / whole; });
+        Evaluate(pts, [=](double u) { return (1.0 - std::exp(-u / tau)) / whole; });
         break;
     }
     case ShapeKind::ExpDecay: {
         const double tau = p[0];
-        Evaluate(v, [=](double u) { return std::exp(-u / tau); });
+        Evaluate(pts, [=](double u) { return std::exp(-u / tau); });
         break;
     }
     case ShapeKind::DampedSine: {
         const double c = p[0], tau = p[1];
-        Evaluate(v, [=](double u) { return std::exp(-u / tau) * std::sin(kTwoPi * c * u); });
+        Evaluate(pts, [=](double u) { return std::exp(-u / tau) * std::sin(kTwoPi * c * u); });
         break;
     }
     case ShapeKind::Haversine: {
         const double c = p[0];
-        Evaluate(v, [=](double u) { return (1.0 - std::cos(kTwoPi * c * u)) / 2.0; });
+        Evaluate(pts, [=](double u) { return (1.0 - std::cos(kTwoPi * c * u)) / 2.0; });
         break;
     }
     case ShapeKind::FullWaveSine: {
         const double c = p[0];
-        Evaluate(v, [=](double u) { return std::abs(std::sin(kTwoPi * c * u)); });
+        Evaluate(pts, [=](double u) { return std::abs(std::sin(kTwoPi * c * u)); });
         break;
     }
     case ShapeKind::HalfWaveSine: {
         const double c = p[0];
-        Evaluate(v, [=](double u) { return std::max(0.0, std::sin(kTwoPi * c * u)); });
+        Evaluate(pts, [=](double u) { return std::max(0.0, std::sin(kTwoPi * c * u)); });
         break;
     }
     case ShapeKind::Chirp: {
         const double f0 = p[0], f1 = p[1];
-        Evaluate(v, [=](double u) { return std::sin(kTwoPi * (f0 * u + (f1 - f0) * u * u / 2.0)); });
+        Evaluate(pts, [=](double u) { return std::sin(kTwoPi * (f0 * u + (f1 - f0) * u * u / 2.0)); });
         break;
     }
     case ShapeKind::AmplitudeModulation: {
         const double fc = p[0], fm = p[1], m = p[2];
-        Evaluate(v, [=](double u) {
+        Evaluate(pts, [=](double u) {
             return (1.0 + m * std::sin(kTwoPi * fm * u)) * std::sin(kTwoPi * fc * u) / (1.0 + m);
         });
         break;
     }
     case ShapeKind::FrequencyModulation: {
         const double fc = p[0], fm = p[1], beta = p[2];
-        Evaluate(v, [=](double u) { return std::sin(kTwoPi * fc * u + beta * std::sin(kTwoPi * fm * u)); });
+        Evaluate(pts, [=](double u) { return std::sin(kTwoPi * fc * u + beta * std::sin(kTwoPi * fm * u)); });
         break;
     }
     case ShapeKind::Staircase: {
         const double k = p[0];
-        Evaluate(v, [=](double u) { return -1.0 + 2.0 * std::floor(k * u) / (k - 1.0); });
+        Evaluate(pts, [=](double u) { return -1.0 + 2.0 * std::floor(k * u) / (k - 1.0); });
         break;
     }
     case ShapeKind::Dc: {
         const double a = p[0];
-        Evaluate(v, [=](double) { return a; });
+        Evaluate(pts, [=](double) { return a; });
         break;
     }
-    case ShapeKind::Hann: Evaluate(v, [](double u) { return 0.5 - 0.5 * std::cos(kTwoPi * u); }); break;
-    case ShapeKind::Hamming: Evaluate(v, [](double u) { return 0.54 - 0.46 * std::cos(kTwoPi * u); }); break;
+    case ShapeKind::Hann: Evaluate(pts, [](double u) { return 0.5 - 0.5 * std::cos(kTwoPi * u); }); break;
+    case ShapeKind::Hamming:
+        Evaluate(pts, [](double u) { return 0.54 - 0.46 * std::cos(kTwoPi * u); });
+        break;
     case ShapeKind::Blackman:
-        Evaluate(v, [](double u) {
+        Evaluate(pts, [](double u) {
             return 0.42 - 0.5 * std::cos(kTwoPi * u) + 0.08 * std::cos(2.0 * kTwoPi * u);
         });
         break;
     case ShapeKind::UniformNoise: {
         std::mt19937 g(static_cast<std::uint32_t>(p[0]));
-        Evaluate(v, [&g](double) { return 2.0 * static_cast<double>(g()) / kTwoTo32 - 1.0; });
+        Evaluate(pts, [&g](double) { return 2.0 * static_cast<double>(g()) / kTwoTo32 - 1.0; });
         break;
     }
-    case ShapeKind::GaussianNoise: EvaluateGaussianNoise(static_cast<std::uint32_t>(p[0]), p[1], v); break;
+    case ShapeKind::GaussianNoise: EvaluateGaussianNoise(static_cast<std::uint32_t>(p[0]), p[1], pts); break;
     case ShapeKind::Prbs: {
         PrbsRegister r(static_cast<int>(p[0]));
         const auto hold = static_cast<std::size_t>(p[1]);
         double bit = 0.0;
-        for (std::size_t k = 0; k < v.size(); ++k) {
+        for (std::size_t k = 0; k < pts.size(); ++k) {
             if (k % hold == 0)
                 bit = r.nextBit() ? 1.0 : -1.0;
-            v[k] = bit;
+            pts.put(k, bit);
         }
         break;
     }
@@ -230,20 +253,14 @@ ShapeOutcome ComputeShape(const ShapeSettings &settings, int count, float *out)
         return outcome;
     std::vector<double> &v = WorkingMemory().values;
     v.resize(static_cast<std::size_t>(count));
-    EvaluateShape(settings, v);
-    double peak = 0.0;
-    for (std::size_t k = 0; k < v.size(); ++k) {
-        const double x = settings.amplitude * v[k] + settings.offset;
-        v[k] = x;
-        out[k] = static_cast<float>(x);
-        peak = std::max(peak, std::abs(x));
-    }
+    Points points{v, out, settings.amplitude, settings.offset};
+    EvaluateShape(settings, points);
     outcome.computed = true;
-    outcome.divided = peak > 1.0;
+    outcome.divided = points.peak > 1.0;
     if (outcome.divided) {
-        outcome.peak = peak;
+        outcome.peak = points.peak;
         for (std::size_t k = 0; k < v.size(); ++k)
-            out[k] = static_cast<float>(v[k] / peak);
+            out[k] = static_cast<float>(v[k] / points.peak);
     }
     return outcome;
 }

@@ -53,25 +53,6 @@ TEST(ShapeLibrary, ListCaptionsAndParametersInTheirOrder)
     }
     EXPECT_FALSE(ShapeByKey(QStringLiteral("nosuchshape")));
 
-    const auto parameters = [](ShapeKind kind) {
-        QStringList list;
-        for (const ShapeParameter &p : DescribeShape(kind).parameters)
-            list << QStringLiteral("%1=%2").arg(p.caption).arg(p.defaultValue);
-        return list.join(QLatin1Char(','));
-    };
-    EXPECT_EQ(parameters(ShapeKind::Sine), QStringLiteral("周期数=1,相位(度)=0"));
-    EXPECT_EQ(parameters(ShapeKind::Trapezoid), QStringLiteral("周期数=1,上升=0.1,高=0.3,下降=0.1"));
-    EXPECT_EQ(parameters(ShapeKind::Gaussian), QStringLiteral("宽度σ=0.1,中心=0.5"));
-    EXPECT_EQ(parameters(ShapeKind::Lorentzian), QStringLiteral("半宽γ=0.05,中心=0.5"));
-    EXPECT_EQ(parameters(ShapeKind::DampedSine), QStringLiteral("周期数=10,时间常数=0.3"));
-    EXPECT_EQ(parameters(ShapeKind::AmplitudeModulation),
-              QStringLiteral("载波周期数=20,调制周期数=1,调制度=0.5"));
-    EXPECT_EQ(parameters(ShapeKind::FrequencyModulation),
-              QStringLiteral("载波周期数=20,调制周期数=1,调制指数=5"));
-    EXPECT_EQ(parameters(ShapeKind::Staircase), QStringLiteral("台阶数=8"));
-    EXPECT_EQ(parameters(ShapeKind::GaussianNoise), QStringLiteral("随机种子=1,标准差=0.3"));
-    EXPECT_EQ(parameters(ShapeKind::Prbs), QStringLiteral("阶数=7,每位点数=1"));
-    EXPECT_EQ(parameters(ShapeKind::Hann), QString());
     EXPECT_EQ(AmplitudeParameter().defaultValue, 1.0);
     EXPECT_EQ(OffsetParameter().defaultValue, 0.0);
     // The defaults of every shape are values it takes.

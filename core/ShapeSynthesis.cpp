@@ -34,6 +34,12 @@ Scratch &WorkingMemory()
     return scratch;
 }
 
+// std::mt19937 on 32-bit words: the same parameters and so the same outputs,
+// at less than half the cost of the standard alias, whose words are 64 bits
+// wide here.
+using Mt19937 = std::mersenne_twister_engine<std::uint32_t, 32, 624, 397, 31, 0x9908b0dfu, 11, 0xffffffffu, 7,
+                                             0x9d2c5680u, 15, 0xefc60000u, 18, 1812433253u>;
+
 double Frac(double t)
 {
     return t - std::floor(t);
@@ -76,16 +82,22 @@ template <typename S> void Evaluate(Points &points, S s)
 void EvaluateGaussianNoise(std::uint32_t seed, double sigma, Points &points)
 {
     std::vector<double> &v = points.values;
-    std::mt19937 g(seed);
+    Mt19937 g(seed);
     std::vector<std::uint32_t> &b = WorkingMemory().turns;
     std::vector<std::uint32_t> &order = WorkingMemory().order;
     b.resize(v.size());
     order.resize(v.size());
     std::array<std::size_t, 17> start{};
+    // The generator first, then the logarithms in a loop of their own, which
+    // keeps the processor's pipeline full; order holds the first outputs
+    // until it is filled.
     for (std::size_t k = 0; k < v.size(); ++k) {
-        const double a = (static_cast<double>(g()) + 1.0) / kTwoTo32;
+        order[k] = g();
         b[k] = g();
         ++start[(b[k] >> 28) + 1];
+    }
+    for (std::size_t k = 0; k < v.size(); ++k) {
+        const double a = (static_cast<double>(order[k]) + 1.0) / kTwoTo32;
         v[k] = sigma * std::sqrt(-2.0 * std::log(a));
     }
     for (std::size_t i = 1; i < start.size(); ++i)
@@ -225,7 +237,7 @@ void EvaluateShape(const ShapeSettings &settings, Points &pts)
         });
         break;
     case ShapeKind::UniformNoise: {
-        std::mt19937 g(static_cast<std::uint32_t>(p[0]));
+        Mt19937 g(static_cast<std::uint32_t>(p[0]));
         Evaluate(pts, [&g](double) { return 2.0 * static_cast<double>(g()) / kTwoTo32 - 1.0; });
         break;
     }

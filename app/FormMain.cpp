@@ -15,6 +15,7 @@
 #include "app/PointEntry.h"
 #include "app/QtImportExportUi.h"
 #include "app/Resources.h"
+#include "app/ShapeCommands.h"
 #include "app/UndoCommands.h"
 #include "app/WaveCommands.h"
 #include "app/WaveStep.h"
@@ -101,6 +102,8 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     waves_ = new WaveCommands(*this, this);
     waves_->connectMenu(this);
     (new EquationCommand(*this, *settings_, this))->connectMenu(this);
+    shapes_ = new ShapeCommands(*this, *settings_, this, this);
+    shapes_->connectMenu(this);
     lengthField_ = new LengthField(this, *this, this);
     pointEntry_ = new PointEntry(this, *this, this);
     nameField_ = new NameField(this, prompt_, this);

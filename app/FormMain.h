@@ -28,6 +28,7 @@ class ImportExportUi;
 class LengthField;
 class NameField;
 class PointEntry;
+class ShapeCommands;
 class UndoCommands;
 class WaveCommands;
 class FreehandDrawing;
@@ -125,6 +126,7 @@ class FormMain : public QMainWindow, public WaveformHost
     std::unique_ptr<ImportExportUi> ownedImportExportUi_;
     ImportExportCommands *importExport_ = nullptr;
     WaveCommands *waves_ = nullptr;
+    ShapeCommands *shapes_ = nullptr;
     LengthField *lengthField_ = nullptr;
     PointEntry *pointEntry_ = nullptr;
     NameField *nameField_ = nullptr;

@@ -93,7 +93,12 @@ void BuildMainMenus(QMenuBar *bar)
              {"mnuStandardCos", "余弦波(&C)", {}},
              {"mnuStandardTri", "三角波(&T)", {}},
              {"mnuStandardUpRamp", "升锯齿波(&R)", {}},
-             {"mnuStandardDownRamp", "降锯齿波(&D)", {}}});
+             {"mnuStandardDownRamp", "降锯齿波(&D)", {}},
+             {"mnuBarStandard", "-", {}},
+             {"mnuStandardMore",
+              "更多波形(&M)...",
+              {},
+              "用参数设定的常用波形（脉冲、sinc、高斯、指数、调制、噪声、PRBS、窗函数等）替换波形的一段"}});
     AddMenu(
         bar, "menuAbout", "帮助(&H)",
         {{"menuHelp", "任意波软件帮助 ", QKeySequence(Qt::Key_F1)}, {"menuArbAbout", "关于任意波软件", {}}});

@@ -1,0 +1,48 @@
+#include "app/ShapeCommands.h"
+
+#include "app/ShapeDialog.h"
+#include "app/ShapeMemory.h"
+#include "app/WaveStep.h"
+#include "app/WaveformHost.h"
+#include "core/ArbStore.h"
+#include "core/ShapeSynthesis.h"
+
+#include <QAction>
+#include <QWidget>
+
+namespace arb
+{
+
+ShapeCommands::ShapeCommands(WaveformHost &host, QSettings &settings, QWidget *window, QObject *parent)
+    : QObject(parent), host_(host), settings_(settings), window_(window)
+{
+}
+
+void ShapeCommands::connectMenu(QWidget *window)
+{
+    if (auto *a = window->findChild<QAction *>(QStringLiteral("mnuStandardMore")))
+        connect(a, &QAction::triggered, this, &ShapeCommands::mnuStandardMore_Click);
+}
+
+void ShapeCommands::mnuStandardMore_Click()
+{
+    const ArbStore &store = host_.store();
+    ShapeDialog dialog(store.ArbData.data(), store.LastIndex() + 1, RecallShapeChoices(settings_),
+                       host_.prompt(), window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::optional<ShapeRequest> request = dialog.request();
+    if (!request)
+        return;
+    RememberShapeChoice(settings_, request->settings);
+    apply(*request);
+}
+
+void ShapeCommands::apply(const ShapeRequest &request)
+{
+    const WaveStep step(host_, DescribeShape(request.settings.kind).caption);
+    if (WriteShape(host_.store(), request).computed)
+        host_.DrawWaveAll();
+}
+
+} // namespace arb

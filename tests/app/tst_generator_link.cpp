@@ -622,7 +622,27 @@ class TestGeneratorLink : public QObject
         QCOMPARE(w.visa.calls[w.visa.calls.size() - 2],
                  "viFlush " + std::to_string(w.link->instrSession()) + " 4");
 
+        // A name the generator cannot take is refused before any session
+        // is opened, whichever way it reached the field.
+        for (const char *bad : {"A;*RST", "AB,CD\r\n", "ABCDEFG", "A B"}) {
+            w.host.name = QString::fromLatin1(bad);
+            w.host.user.clear();
+            w.visa.clearRecords();
+            w.sendName->click();
+            QCOMPARE(w.host.user.messages.size(), std::size_t(1));
+            QCOMPARE(w.host.user.messages[0].text,
+                     QStringLiteral("任意波名称必须为1到6个数字或字母，未发送！"));
+            QCOMPARE(w.host.user.messages[0].title, kTitle);
+            QCOMPARE(w.host.user.messages[0].icon, MessageIcon::Information);
+            QVERIFY(w.visa.written.empty());
+            QCOMPARE(w.visa.count("viOpen"), 0);
+        }
+        w.host.name = QStringLiteral("WAVE1");
+
         // The name field's own flag decides when one is given.
+        w.visa.clearRecords();
+        w.sendName->click();
+        QCOMPARE(w.visa.written.size(), std::size_t(1));
         w.link->setNameChangedSource([] { return false; });
         w.sendName->click();
         QCOMPARE(w.host.user.messages.back().text, QStringLiteral("默认波形名称，不必发送！"));

@@ -421,6 +421,12 @@ void GeneratorLink::finishProgress()
 
 void GeneratorLink::download()
 {
+    // The first chunk carries the name: one the generator cannot take is
+    // never sent, whatever put it into the field.
+    if (downloadPass_ == 0 && !IsGeneratorName(Bytes(host_.nameText()))) {
+        message(kBadNameMessage);
+        return;
+    }
     OpenInstrument();
     if (!connected_) {
         abandonDownload();

@@ -36,9 +36,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links come from dpkg-shlibdeps. Those it loads at
 # run time are named here: without a CJK font the Chinese captions are boxes,
-# without the SVG plugins the tool bar has no images.
+# without the SVG plugins the tool bar has no images, without Qt's
+# translations Qt's own buttons, file dialogs and context menus speak English.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk, libqt6svg6, qt6-translations-l10n")
 # The help document opens in the desktop's browser through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -44,7 +44,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 [ "$(field Description | wc -l)" -ge 3 ] || fail "no long description"
 depends=$(field Depends)
-for package in libqt6widgets6 libqt6serialport6 libc6 libqt6svg6 fonts-wqy-microhei; do
+for package in libqt6widgets6 libqt6serialport6 libc6 libqt6svg6 fonts-wqy-microhei qt6-translations-l10n; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 

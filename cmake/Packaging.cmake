@@ -3,8 +3,12 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vxarb)
 set(CPACK_PACKAGE_VENDOR "vxarb maintainers")
-set(CPACK_PACKAGE_CONTACT "vxarb maintainers <vxarb@users.noreply.github.com>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/vxarb/vxarb")
+# The maintainer and the home page: cmake/Addresses.cmake. A package
+# without a home page has no Homepage field.
+set(CPACK_PACKAGE_CONTACT "${ARB_MAINTAINER}")
+if(ARB_HOMEPAGE_URL)
+  set(CPACK_PACKAGE_HOMEPAGE_URL "${ARB_HOMEPAGE_URL}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arbitrary waveform editor for VX48250 function generators")
 set(CPACK_PACKAGE_DESCRIPTION
     "A desktop editor for the arbitrary waveforms of the VX48250 series of function
@@ -26,7 +30,7 @@ string(TIMESTAMP ARB_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(resources/debian/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
 arb_gzip(${CMAKE_BINARY_DIR}/changelog ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_target(arb_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
-install(FILES resources/debian/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_BINARY_DIR}/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -14,6 +14,7 @@
 #include "app/PointEntry.h"
 #include "app/QtImportExportUi.h"
 #include "app/Resources.h"
+#include "app/SvgIcon.h"
 #include "app/UndoCommands.h"
 #include "app/WaveCommands.h"
 #include "app/WaveStep.h"
@@ -56,7 +57,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     InstallAccessibilityFactory();
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V" ARB_VERSION "）"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.svg")));
+    setWindowIcon(SvgIcon(QStringLiteral(":/icons/vxarb.svg")));
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("formMainClient"));

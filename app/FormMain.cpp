@@ -194,9 +194,9 @@ void FormMain::Form_Load()
     // 5. The segment fields' design texts give the segment.
     pointEntry_->startUp();
 
-    // 6. The canvas.
+    // 6. The canvas and its scale. Its grid is drawn once, by the full
+    // redraw of step 10, which clears the canvas first anyway.
     c_.Picture_Arb->setVisible(true);
-    view_->ClearPlot();
     view_->SetPlotScale();
 
     // 7. The download progress bar is shown only while sending.

@@ -1,10 +1,10 @@
 #include "app/AboutWindow.h"
 
 #include "app/LayoutScale.h"
+#include "app/SvgIcon.h"
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
@@ -39,7 +39,7 @@ AboutWindow::AboutWindow(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), ma
     auto *picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(Px(180), Px(180), Px(600), Px(600));
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icons/vxarb.svg")).pixmap(Px(600), Px(600)));
+    picIcon->setPixmap(SvgIcon(QStringLiteral(":/icons/vxarb.svg")).pixmap(Px(600), Px(600)));
 
     auto *lblTitle = new QLabel(QStringLiteral("任意波建立软件"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));

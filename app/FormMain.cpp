@@ -16,6 +16,7 @@
 #include "app/QtImportExportUi.h"
 #include "app/Resources.h"
 #include "app/ShapeCommands.h"
+#include "app/SvgIcon.h"
 #include "app/UndoCommands.h"
 #include "app/WaveCommands.h"
 #include "app/WaveStep.h"
@@ -58,7 +59,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     InstallAccessibilityFactory();
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("VX48250系列任意波生成软件（V" ARB_VERSION "）"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/vxarb.svg")));
+    setWindowIcon(SvgIcon(QStringLiteral(":/icons/vxarb.svg")));
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("formMainClient"));
@@ -198,9 +199,9 @@ void FormMain::Form_Load()
     // 5. The segment fields' design texts give the segment.
     pointEntry_->startUp();
 
-    // 6. The canvas.
+    // 6. The canvas and its scale. Its grid is drawn once, by the full
+    // redraw of step 10, which clears the canvas first anyway.
     c_.Picture_Arb->setVisible(true);
-    view_->ClearPlot();
     view_->SetPlotScale();
 
     // 7. The download progress bar is shown only while sending.

@@ -31,6 +31,8 @@ const QString kDisconnectCaption = QStringLiteral("断   开");
 const QString kModelPrefix = QStringLiteral("仪器型号：");
 const QString kModelNoColon = QStringLiteral("仪器型号");
 const QString kLinkTitle = QStringLiteral("提示信息");
+// A name that is not one to six letters or digits is never sent.
+const QString kBadNameMessage = QStringLiteral("任意波名称必须为1到6个数字或字母，未发送！");
 
 // How long the full progress bar stays after the last chunk.
 constexpr int kEndPauseMs = 300;
@@ -422,6 +424,12 @@ void GeneratorLink::finishProgress()
 
 void GeneratorLink::download()
 {
+    // The first chunk carries the name: one the generator cannot take is
+    // never sent, whatever put it into the field.
+    if (downloadPass_ == 0 && !IsGeneratorName(Bytes(host_.nameText()))) {
+        message(kBadNameMessage);
+        return;
+    }
     OpenInstrument();
     if (!connected_) {
         abandonDownload();
@@ -489,9 +497,14 @@ void GeneratorLink::cmdSendName_Click()
         message(QStringLiteral("默认波形名称，不必发送！"));
         return;
     }
-    OpenInstrument();
     const QString slot = Label_ArbNumber_ ? Label_ArbNumber_->text() : QStringLiteral("0");
-    SendCommand(visa_, instrSession_, NameCommand(Bytes(slot), Bytes(host_.nameText())));
+    const std::optional<std::string> command = NameCommand(Bytes(slot), Bytes(host_.nameText()));
+    if (!command) {
+        message(kBadNameMessage);
+        return;
+    }
+    OpenInstrument();
+    SendCommand(visa_, instrSession_, *command);
 }
 
 } // namespace arb

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +63,17 @@ QPushButton *Button(QWidget *parent, const char *name, const QString &caption, i
     return b;
 }
 
+// One completer per window that knows no entries and so completes nothing.
+QCompleter *NoCompletion(QWidget *window)
+{
+    const QString name = QStringLiteral("noCompletion");
+    if (auto *existing = window->findChild<QCompleter *>(name, Qt::FindDirectChildrenOnly))
+        return existing;
+    auto *none = new QCompleter(window);
+    none->setObjectName(name);
+    return none;
+}
+
 template <typename Box = QComboBox>
 Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool editable, int left, int top,
            int width, int height)
@@ -71,9 +83,13 @@ Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool ed
     if (editable) {
         // Giving the box its edit field makes it editable without building
         // the popup list, which setEditable() does at once and which is
-        // otherwise made when the list is first opened.
+        // otherwise made when the list is first opened. An edit field
+        // without a completer would get one over the box's list, which the
+        // boxes' guard takes away again at once (a typed prefix must select
+        // nothing): the field comes with the window's completer of nothing.
         auto *edit = new QLineEdit(c);
         edit->setPalette(c->palette());
+        edit->setCompleter(NoCompletion(parent->window()));
         c->setLineEdit(edit);
         // On Linux assistive technology reads an editable box by its edit
         // field and the label that names it.

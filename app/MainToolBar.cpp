@@ -1,7 +1,8 @@
 #include "app/MainToolBar.h"
 
+#include "app/SvgIcon.h"
+
 #include <QAction>
-#include <QIcon>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -49,8 +50,9 @@ void BuildToolBarButtons(QToolBar *bar, const std::function<void(const QString &
     bar->setFloatable(false);
     for (const Button &b : kButtons) {
         const QString key = QString::fromLatin1(b.key);
-        QAction *action = bar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.image))),
-                                         QString::fromUtf8(b.caption));
+        QAction *action =
+            bar->addAction(SvgIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.image))),
+                           QString::fromUtf8(b.caption));
         action->setObjectName(key);
         action->setProperty("key", key);
         const QString tip = QString::fromUtf8(b.tip);

@@ -113,15 +113,17 @@ void NameField::txtName_Change()
     // text needs no second look.
     if (adjusting_)
         return;
+    // Typing is filtered key by key; text pasted, dropped or set by the
+    // program arrives here whole and is held to the same rules, so that the
+    // generator's command never carries anything but letters and digits.
     const QString text = txtName_->text();
-    const NameCheck check = CheckArbName(text);
+    const NameCheck check = CheckArbName(text, txtName_->cursorPosition());
     if (check.text != text) {
-        const int caret = txtName_->cursorPosition() - check.leadingRemoved;
         if (check.tooLong)
             prompt_.message(NameLengthMessage(), QString(), MessageIcon::Critical);
         adjusting_ = true;
         txtName_->setText(check.text);
-        txtName_->setCursorPosition(std::clamp(caret, 0, static_cast<int>(check.text.size())));
+        txtName_->setCursorPosition(check.caret);
         adjusting_ = false;
     }
     if (txtName_->text() != DefaultName())

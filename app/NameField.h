@@ -18,6 +18,11 @@ class UserPrompt;
 // ASCII letters or digits; "ArbNo" followed by the slot is the default name.
 // NameChanged tells that the name has been changed from that default.
 //
+// Typed keys are judged one by one (a refused key is reported); text that
+// comes in whole (the context menu's paste, a middle click, a drop, the
+// program's own setText) keeps only its letters and digits, and more than six
+// of them are cut with the length message, as typing them would be.
+//
 // An empty name is not kept: leaving the emptied field (or pressing Enter in
 // it) shows the name-length message and puts the default name back, and an
 // empty name set by another part of the program becomes the default name

@@ -1,5 +1,6 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
+#include "app/QtTranslations.h"
 #include "core/ArbStore.h"
 #include "view/QtUserPrompt.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     // What the dialogs remember lives in ~/.config/vxarb/vxarb.conf.
     QApplication::setOrganizationName(QStringLiteral("vxarb"));
     QApplication::setDesktopFileName(QStringLiteral(ARB_APP_ID));
+    arb::InstallQtChineseTranslations(app);
 
     static arb::ArbStore store;
     arb::QtUserPrompt prompt;

@@ -7,6 +7,7 @@ include(GNUInstallDirs)
 # centre entry (resources/<id>.*), and the application id of its window.
 set(ARB_APP_ID "io.github.vxarb.vxarb")
 target_compile_definitions(vxarb PRIVATE ARB_APP_ID="${ARB_APP_ID}")
+include(cmake/Addresses.cmake)
 
 # The program looks for its help document beside itself, then here.
 file(RELATIVE_PATH arb_help_from_program "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DOCDIR}")
@@ -34,7 +35,7 @@ install(TARGETS vxarb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${ARB_HELP_FILE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/vxarb.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES resources/${ARB_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES resources/${ARB_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_BINARY_DIR}/${ARB_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES resources/icons/vxarb.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${ARB_APP_ID}.svg)
 install(FILES resources/70-vx48250-usbtmc.rules DESTINATION ${ARB_UDEV_RULES_DESTINATION})

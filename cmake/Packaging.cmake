@@ -3,8 +3,12 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vxarb)
 set(CPACK_PACKAGE_VENDOR "vxarb maintainers")
-set(CPACK_PACKAGE_CONTACT "vxarb maintainers <vxarb@users.noreply.github.com>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/vxarb/vxarb")
+# The maintainer and the home page: cmake/Addresses.cmake. A package
+# without a home page has no Homepage field.
+set(CPACK_PACKAGE_CONTACT "${ARB_MAINTAINER}")
+if(ARB_HOMEPAGE_URL)
+  set(CPACK_PACKAGE_HOMEPAGE_URL "${ARB_HOMEPAGE_URL}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arbitrary waveform editor for VX48250 function generators")
 set(CPACK_PACKAGE_DESCRIPTION
     "A desktop editor for the arbitrary waveforms of the VX48250 series of function
@@ -27,7 +31,7 @@ string(TIMESTAMP ARB_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(resources/debian/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
 arb_gzip(${CMAKE_BINARY_DIR}/changelog ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_target(arb_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
-install(FILES resources/debian/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_BINARY_DIR}/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -37,9 +41,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links come from dpkg-shlibdeps. Those it loads at
 # run time are named here: without a CJK font the Chinese captions are boxes,
-# without the SVG plugins the tool bar has no images.
+# without the SVG plugins the tool bar has no images, without Qt's
+# translations Qt's own buttons, file dialogs and context menus speak English.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk, libqt6svg6, qt6-translations-l10n")
 # The help document opens in the desktop's browser through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

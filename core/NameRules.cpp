@@ -1,35 +1,23 @@
 #include "core/NameRules.h"
 
+#include <algorithm>
+
 namespace arb
 {
-
-namespace
-{
-
-QString TrimBlanks(const QString &text, int *leadingRemoved)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    if (leadingRemoved)
-        *leadingRemoved = static_cast<int>(begin);
-    return text.mid(begin, end - begin);
-}
-
-} // namespace
 
 QString DefaultArbName(int slot)
 {
     return QStringLiteral("ArbNo") + QString::number(slot);
 }
 
+bool IsNameCharacter(int code)
+{
+    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z');
+}
+
 bool NameKeyAccepted(int code)
 {
-    return code == 8 || code == 13 || (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') ||
-           (code >= 'a' && code <= 'z');
+    return code == 8 || code == 13 || IsNameCharacter(code);
 }
 
 QString NameCharactersOf(const QString &text)
@@ -37,8 +25,7 @@ QString NameCharactersOf(const QString &text)
     QString kept;
     kept.reserve(text.size());
     for (const QChar c : text) {
-        const int code = c.unicode();
-        if (code != 8 && code != 13 && NameKeyAccepted(code))
+        if (IsNameCharacter(c.unicode()))
             kept.append(c);
     }
     return kept;
@@ -59,13 +46,21 @@ QString NameLengthMessage()
     return QStringLiteral("任意波名称字符个数为 1到6 之间且不允许有空格");
 }
 
-NameCheck CheckArbName(const QString &text)
+NameCheck CheckArbName(const QString &text, int caret)
 {
     NameCheck c;
-    c.text = TrimBlanks(text, &c.leadingRemoved);
+    c.text.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!IsNameCharacter(text[i].unicode()))
+            continue;
+        c.text.append(text[i]);
+        if (i < caret)
+            ++c.caret;
+    }
     if (c.text.size() > kMaxNameLength) {
         c.tooLong = true;
-        c.text = TrimBlanks(c.text.left(kMaxNameLength), nullptr);
+        c.text.truncate(kMaxNameLength);
+        c.caret = std::min(c.caret, kMaxNameLength);
     }
     return c;
 }

@@ -12,6 +12,9 @@ constexpr int kMaxNameLength = 6;
 // user gives it one.
 QString DefaultArbName(int slot);
 
+// ASCII letters and digits: the characters a name is made of.
+bool IsNameCharacter(int code);
+
 // Keys the name field takes: Backspace, Enter, ASCII digits and letters.
 bool NameKeyAccepted(int code);
 
@@ -28,14 +31,15 @@ QString NameKeyTitle();
 QString NameLengthMessage();
 
 struct NameCheck {
-    QString text;           // the name after the rules
-    int leadingRemoved = 0; // blanks taken from its front
-    bool tooLong = false;   // cut to six characters: the length message is due
+    QString text;         // the name after the rules
+    int caret = 0;        // where the caret given stands in it
+    bool tooLong = false; // cut to six characters: the length message is due
 };
 
-// Blanks at both ends removed, then anything past the sixth character cut
-// (and the ends trimmed again, should the cut leave a blank at the end).
-// Inner blanks stay.
-NameCheck CheckArbName(const QString &text);
+// What the name field may hold of text, however the text came in (typed,
+// pasted, dropped or set by the program): its ASCII letters and digits in
+// their order, cut after the sixth. caret, a position in text, is carried
+// over to the same place among the characters kept.
+NameCheck CheckArbName(const QString &text, int caret = 0);
 
 } // namespace arb

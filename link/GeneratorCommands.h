@@ -2,6 +2,7 @@
 
 #include "link/VisaApi.h"
 
+#include <optional>
 #include <string>
 
 namespace arb::visa
@@ -32,7 +33,13 @@ std::string ReadReply(VisaApi &visa, ViSession vi);
 // its NUL, or all VI_FIND_BUFLEN characters when the library wrote none.
 std::string ResourceNameFrom(const ViChar *desc);
 
-// "SYSTEM:ARB NAME " slot " " name
-std::string NameCommand(const std::string &slot, const std::string &name);
+// True when name is one the generator takes: one to six ASCII letters or
+// digits. Anything else (a blank, ",", ";", a line end, NUL) would end the
+// name early or start another command.
+bool IsGeneratorName(const std::string &name);
+
+// "SYSTEM:ARB NAME " slot " " name; nothing when the slot is not a decimal
+// number or the name is not a generator name, so no command is sent.
+std::optional<std::string> NameCommand(const std::string &slot, const std::string &name);
 
 } // namespace arb::visa

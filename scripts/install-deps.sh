@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     libmuparser-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-microhei libqt6svg6
+    fonts-wqy-microhei libqt6svg6 qt6-translations-l10n
     dpkg-dev file lintian appstream desktop-file-utils
 )
 packages+=("$@")

@@ -2,7 +2,7 @@
 #include "app/FormMain.h"
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
-#include "tests/support/SmallTmpfs.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WindowFixture.h"
 #include "view/WaveView.h"
@@ -23,7 +23,6 @@
 using namespace arb;
 using arb::test::FakeHost;
 using arb::test::ScriptedPrompt;
-using arb::test::SmallTmpfs;
 
 namespace
 {
@@ -343,6 +342,7 @@ TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
 {
     // Texts that fit the device's buffer (201, 1500 points) and one that does
     // not (16384), over an old file and under a new name; the last one fits.
+    // A disk with n pages left is a file size limit of n pages.
     const QByteArray old = "ArbNo0\r\n4\r\n 0.000\r\n 1.000\r\n 0.000\r\n-1.000\r\n";
     for (const auto &[points, freePages, existing] :
          std::vector<std::tuple<int, int, bool>>{{201, 0, true},
@@ -352,19 +352,21 @@ TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
                                                  {16384, 1, true},
                                                  {201, 2, true}}) {
         SCOPED_TRACE(testing::Message() << points << " points, " << freePages << " pages free, " << existing);
-        SmallTmpfs fs;
-        if (!fs.mounted())
-            GTEST_SKIP() << fs.skipReason();
-        const QString path = fs.filePath(QStringLiteral("wave.arb"));
+        QTemporaryDir disk;
+        ASSERT_TRUE(disk.isValid());
+        const QString path = disk.filePath(QStringLiteral("wave.arb"));
         if (existing) {
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
         }
-        fs.fill(freePages);
         host.user.clear();
         setPoints(std::vector<float>(static_cast<std::size_t>(points), 0.25f));
         host.user.pushFile(path);
-        commands.menuFileSave_Click();
+        {
+            const test::FileSizeLimit full(static_cast<rlim_t>(freePages) * 4096);
+            ASSERT_TRUE(full.set());
+            commands.menuFileSave_Click();
+        }
         if (freePages == 2) {
             EXPECT_TRUE(host.user.messages.empty());
             EXPECT_EQ(read(path), "ArbNo0\r\n201\r\n" + QByteArray(" 1.000\r\n").repeated(201));
@@ -375,7 +377,8 @@ TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
             EXPECT_EQ(read(path), old);
         }
         // No cut-off file and no temporary file is left behind.
-        EXPECT_EQ(fs.names(), existing ? QStringList{QStringLiteral("wave.arb")} : QStringList{});
+        EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+                  existing ? QStringList{QStringLiteral("wave.arb")} : QStringList{});
     }
 }
 

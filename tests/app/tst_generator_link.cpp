@@ -511,15 +511,21 @@ class TestGeneratorLink : public QObject
         QVERIFY(w.visa.open.empty());
     }
 
-    void formatCharactersInTheNameReachTheGenerator()
+    void formatCharactersInTheNameNeverReachTheGenerator()
     {
+        // Not even escaped: a name is letters and digits only.
         LinkWindow w;
         w.startWithTwo();
         w.connectAndIdentify();
         w.setLength(4);
         w.host.name = QStringLiteral("A%d\\n");
         w.link->download();
-        QCOMPARE(w.dataWrites().back(), std::string("DATA:ARB:DAC A%d\\n,4,0000000000000000 END\n"));
+        QVERIFY(w.dataWrites().empty());
+        QCOMPARE(w.host.user.messages.back().text,
+                 QStringLiteral("任意波名称必须为1到6个数字或字母，未发送！"));
+        w.host.name = QStringLiteral("Ad");
+        w.link->download();
+        QCOMPARE(w.dataWrites().back(), std::string("DATA:ARB:DAC Ad,4,0000000000000000 END\n"));
     }
 
     void aCutOffTransferStartsOverAfterReconnecting()
@@ -622,11 +628,56 @@ class TestGeneratorLink : public QObject
         QCOMPARE(w.visa.calls[w.visa.calls.size() - 2],
                  "viFlush " + std::to_string(w.link->instrSession()) + " 4");
 
+        // A name the generator cannot take is refused before any session
+        // is opened, whichever way it reached the field.
+        for (const char *bad : {"A;*RST", "AB,CD\r\n", "ABCDEFG", "A B"}) {
+            w.host.name = QString::fromLatin1(bad);
+            w.host.user.clear();
+            w.visa.clearRecords();
+            w.sendName->click();
+            QCOMPARE(w.host.user.messages.size(), std::size_t(1));
+            QCOMPARE(w.host.user.messages[0].text,
+                     QStringLiteral("任意波名称必须为1到6个数字或字母，未发送！"));
+            QCOMPARE(w.host.user.messages[0].title, kTitle);
+            QCOMPARE(w.host.user.messages[0].icon, MessageIcon::Information);
+            QVERIFY(w.visa.written.empty());
+            QCOMPARE(w.visa.count("viOpen"), 0);
+        }
+        w.host.name = QStringLiteral("WAVE1");
+
         // The name field's own flag decides when one is given.
+        w.visa.clearRecords();
+        w.sendName->click();
+        QCOMPARE(w.visa.written.size(), std::size_t(1));
         w.link->setNameChangedSource([] { return false; });
         w.sendName->click();
         QCOMPARE(w.host.user.messages.back().text, QStringLiteral("默认波形名称，不必发送！"));
         QCOMPARE(w.visa.written.size(), std::size_t(1));
+    }
+
+    void aDownloadNeverCarriesABadName()
+    {
+        LinkWindow w;
+        w.startWithTwo();
+        w.connectAndIdentify();
+        w.setLength(1500);
+        w.host.name = QStringLiteral("A;*RST");
+        w.visa.clearRecords();
+        w.viPrintf->click();
+        QCOMPARE(w.host.user.messages.size(), std::size_t(1));
+        QCOMPARE(w.host.user.messages[0].text, QStringLiteral("任意波名称必须为1到6个数字或字母，未发送！"));
+        QCOMPARE(w.host.user.messages[0].title, kTitle);
+        QVERIFY(w.visa.written.empty());
+        QCOMPARE(w.visa.count("viOpen"), 0);
+        QVERIFY(!w.link->downloading());
+        QVERIFY(!w.link->Timer1()->isActive());
+        QVERIFY(w.progress->isHidden());
+
+        // The same name made good is sent as it is.
+        w.host.name = QStringLiteral("ARST");
+        w.viPrintf->click();
+        QCOMPARE(w.dataWrites().size(), std::size_t(1));
+        QCOMPARE(w.dataWrites()[0].rfind("DATA:ARB:DAC ARST,1500,", 0), std::size_t(0));
     }
 
     void drivesTheMainWindowsControls()

@@ -1,18 +1,38 @@
 #include "app/NameField.h"
 #include "tests/support/ScriptedPrompt.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 using namespace arb;
 using arb::test::ScriptedPrompt;
+
+// Drops text onto the field as a drag from another program would.
+void DropText(QLineEdit *field, const QString &text)
+{
+    QMimeData data;
+    data.setText(text);
+    const QPointF at(field->width() - 2, field->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &drop);
+}
 
 // The name frame and the slot frame with their names, and the controller.
 struct NameWindow {
@@ -102,7 +122,7 @@ class TestNameField : public QObject
         QCOMPARE(w.user.messages[0].icon, MessageIcon::Critical);
     }
 
-    void pastedTextIsTrimmedAtItsEndsOnly()
+    void pastedTextKeepsOnlyLettersAndDigits()
     {
         NameWindow w;
         QApplication::clipboard()->setText(QStringLiteral("  AB"));
@@ -112,12 +132,78 @@ class TestNameField : public QObject
         QApplication::clipboard()->setText(QStringLiteral("A B"));
         w.name->selectAll();
         w.name->paste();
-        QCOMPARE(w.name->text(), QStringLiteral("A B"));
+        QCOMPARE(w.name->text(), QStringLiteral("AB"));
         QVERIFY(w.user.messages.empty());
         // A long name set by the file reader is trimmed and cut with the message.
         w.field->SetNameText(QStringLiteral(" WAVEFORM1 "));
         QCOMPARE(w.name->text(), QStringLiteral("WAVEFO"));
         QCOMPARE(w.user.messages.size(), size_t(1));
+    }
+
+    // Every way text comes into the field whole: what stays is what typing
+    // the same characters would have left, never a separator, a line end or
+    // NUL that would reach the generator's command.
+    void noRouteBringsInMoreThanTyping()
+    {
+        const QString attack = QStringLiteral("A;*RST");
+        const QString lineEnds = QStringLiteral("AB,CD\r\n");
+        const auto put = [](NameWindow &w, const std::function<void()> &route) {
+            w.name->clear();
+            route();
+        };
+        const std::vector<std::pair<const char *, std::function<void(NameWindow &, const QString &)>>>
+            routes = {
+                {"paste",
+                 [&](NameWindow &w, const QString &t) {
+                     QApplication::clipboard()->setText(t);
+                     put(w, [&] { w.name->paste(); });
+                 }},
+                {"context menu",
+                 [&](NameWindow &w, const QString &t) {
+                     QApplication::clipboard()->setText(t);
+                     std::unique_ptr<QMenu> menu(w.name->createStandardContextMenu());
+                     QAction *paste = nullptr;
+                     for (QAction *a : menu->actions())
+                         if (a->text().startsWith(QStringLiteral("&Paste")))
+                             paste = a;
+                     QVERIFY(paste && paste->isEnabled());
+                     put(w, [&] { paste->trigger(); });
+                 }},
+                {"Shift+Insert",
+                 [&](NameWindow &w, const QString &t) {
+                     QApplication::clipboard()->setText(t);
+                     w.name->setFocus();
+                     put(w, [&] { QTest::keyClick(w.name, Qt::Key_Insert, Qt::ShiftModifier); });
+                 }},
+                {"drop", [&](NameWindow &w, const QString &t) { put(w, [&] { DropText(w.name, t); }); }},
+                {"setText", [&](NameWindow &w, const QString &t) { put(w, [&] { w.name->setText(t); }); }},
+            };
+        for (const auto &[route, bring] : routes) {
+            NameWindow w;
+            w.window.show();
+            bring(w, attack);
+            QVERIFY2(w.name->text() == QStringLiteral("ARST"), route);
+            QVERIFY2(w.user.messages.empty(), route);
+            QVERIFY2(w.field->NameChanged(), route);
+            QCOMPARE(w.field->Name(), QStringLiteral("ARST"));
+            bring(w, lineEnds);
+            QVERIFY2(w.name->text() == QStringLiteral("ABCD"), route);
+            // More than six letters: cut with the length message, as typed.
+            bring(w, QStringLiteral("W,A;V\tE\0FORM1"));
+            QVERIFY2(w.name->text() == QStringLiteral("WAVEFO"), route);
+            QCOMPARE(w.user.messages.size(), size_t(1));
+            QCOMPARE(w.user.messages[0].text, QStringLiteral("任意波名称字符个数为 1到6 之间且不允许有空格"));
+            QCOMPARE(w.user.messages[0].icon, MessageIcon::Critical);
+        }
+
+        // Pasted into the middle, the caret stays after what was kept.
+        NameWindow w;
+        w.name->setText(QStringLiteral("AB"));
+        w.name->setCursorPosition(1);
+        QApplication::clipboard()->setText(QStringLiteral(";X\n"));
+        w.name->paste();
+        QCOMPARE(w.name->text(), QStringLiteral("AXB"));
+        QCOMPARE(w.name->cursorPosition(), 2);
     }
 
     void theFlagStaysUntilAFullRedraw()

@@ -182,6 +182,18 @@ class TestUndoCommands : public QObject
         Editor e;
         checkStep(e, "绘制波形", [&] { e.stroke({{10, 0}, {5, 1e6}, {60, -5e5}, {40, 2.5e5}}); });
         checkStep(e, "绘制波形", [&] { e.stroke({{100, 0}}); });
+        // Undo waits for the end of the stroke: the points drawn so far stay.
+        checkStep(e, "绘制波形", [&] {
+            PlotCanvas *canvas = e.c().Picture_Arb;
+            emit canvas->mousePressed(Qt::LeftButton, Qt::LeftButton, {10, 0});
+            emit canvas->mouseMoved(Qt::LeftButton, {20, 1e6});
+            emit canvas->mouseMoved(Qt::LeftButton, {60, -5e5});
+            e.action("mnuArbUndo")->trigger();
+            e.undo().mnuArbUndo_Click();
+            QCOMPARE(e.f.store.ArbData[20], 1.0f);
+            emit canvas->mouseMoved(Qt::LeftButton, {5, 2.5e5});
+            emit canvas->mouseReleased(Qt::LeftButton, Qt::NoButton, {});
+        });
         const std::size_t strokes = e.steps();
         emit e.c().Picture_Arb->mouseReleased(Qt::LeftButton, Qt::NoButton, {}); // no stroke
         QCOMPARE(e.steps(), strokes);
@@ -255,6 +267,14 @@ class TestUndoCommands : public QObject
 
     void menuItemsAndTheKeysOfTextFields()
     {
+        {
+            // A fresh window has nothing to undo or redo.
+            test::WindowFixture fresh;
+            auto *undo = fresh.window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
+            auto *redo = fresh.window->findChild<QAction *>(QStringLiteral("mnuArbRedo"));
+            QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+            QCOMPARE(undo->statusTip(), QStringLiteral("没有可撤销的操作"));
+        }
         Editor e;
         const QList<QAction *> items = e.f.window->findChild<QMenu *>(QStringLiteral("mnuArb"))->actions();
         QCOMPARE(items.size(), 11);
@@ -301,6 +321,17 @@ class TestUndoCommands : public QObject
         press.ignore();
         QCoreApplication::sendEvent(field, &press);
         QVERIFY(press.isAccepted());
+        // Other shortcuts (Ctrl+O opens a file) still reach the menus.
+        QKeyEvent other(QEvent::ShortcutOverride, Qt::Key_O, Qt::ControlModifier);
+        other.ignore();
+        QCoreApplication::sendEvent(field, &other);
+        QVERIFY(!other.isAccepted());
+        // A read-only field has no undo of its own to keep the keys for.
+        field->setReadOnly(true);
+        QKeyEvent readOnly(QEvent::ShortcutOverride, Qt::Key_Y, Qt::ControlModifier);
+        readOnly.ignore();
+        QCoreApplication::sendEvent(field, &readOnly);
+        QVERIFY(!readOnly.isAccepted());
     }
 };
 

@@ -247,15 +247,29 @@ TEST(NameRules, KeysAndTrimmingAndTheSixCharacterCut)
     for (int code : std::initializer_list<int>{' ', '-', '_', 22, 27, '@', '[', '`', '{', 0x4E2D})
         EXPECT_FALSE(NameKeyAccepted(code)) << code;
     EXPECT_EQ(CheckArbName(QStringLiteral("  AB")).text, QStringLiteral("AB"));
-    EXPECT_EQ(CheckArbName(QStringLiteral("  AB")).leadingRemoved, 2);
-    EXPECT_EQ(CheckArbName(QStringLiteral("A B")).text, QStringLiteral("A B"));
+    // The caret after the first letter stays after it.
+    EXPECT_EQ(CheckArbName(QStringLiteral("  AB"), 3).caret, 1);
+    // Inner blanks go as well: a name holds nothing a key could not type.
+    EXPECT_EQ(CheckArbName(QStringLiteral("A B")).text, QStringLiteral("AB"));
     NameCheck c = CheckArbName(QStringLiteral("ABCDEFG"));
     EXPECT_TRUE(c.tooLong);
     EXPECT_EQ(c.text, QStringLiteral("ABCDEF"));
-    // A cut that ends on a blank leaves no blank at the end.
-    c = CheckArbName(QStringLiteral("ABCDE FG"));
+    // Seven letters with a blank among them are seven letters.
+    c = CheckArbName(QStringLiteral("ABCDE FG"), 8);
     EXPECT_TRUE(c.tooLong);
-    EXPECT_EQ(c.text, QStringLiteral("ABCDE"));
+    EXPECT_EQ(c.text, QStringLiteral("ABCDEF"));
+    EXPECT_EQ(c.caret, 6);
     EXPECT_FALSE(CheckArbName(QStringLiteral("  ABCDEF  ")).tooLong);
+    // Separators, line ends and NUL would reach the generator's command.
+    for (const QString &pasted : {QStringLiteral("A;*RST"), QStringLiteral("AB,CD\r\n"),
+                                  QStringLiteral("中A\tB-"), QString::fromLatin1("A\0B", 3)}) {
+        c = CheckArbName(pasted, static_cast<int>(pasted.size()));
+        EXPECT_EQ(c.text, NameCharactersOf(pasted)) << pasted.toStdString();
+        EXPECT_EQ(c.caret, c.text.size()) << pasted.toStdString();
+        EXPECT_FALSE(c.tooLong);
+    }
+    EXPECT_EQ(CheckArbName(QStringLiteral("A;*RST")).text, QStringLiteral("ARST"));
+    EXPECT_EQ(CheckArbName(QStringLiteral("AB,CD\r\n")).text, QStringLiteral("ABCD"));
+    EXPECT_EQ(CheckArbName(QStringLiteral("A;B"), 2).caret, 1);
     EXPECT_EQ(DefaultArbName(3), QStringLiteral("ArbNo3"));
 }

@@ -29,10 +29,20 @@ TEST(UndoHistory, StepsKeepOnlyTheChangedBitsAndAChangeOutsideTheRangeWaits)
     EXPECT_LT(h.bytes() - empty, 296 * sizeof(float) + 512);
     ASSERT_TRUE(h.record(store, QStringLiteral("修改波形"), -5, 99999));
     const ArbStore after = store;
+    EXPECT_EQ(h.undoLabel(), QStringLiteral("修改波形"));
     ASSERT_TRUE(h.undo(store) && h.undo(store) && !h.undo(store));
     EXPECT_TRUE(SameBits(store, before));
-    ASSERT_TRUE(h.redo(store) && h.redo(store) && !h.redo(store));
+    EXPECT_EQ(h.redoLabel(), QStringLiteral("绘制波形"));
+    // What undo put back is what the history holds: nothing to record.
+    EXPECT_FALSE(h.record(store, QStringLiteral("无")));
+    EXPECT_EQ(h.redoCount(), 2u);
+    ASSERT_TRUE(h.redo(store));
+    EXPECT_EQ(h.redoLabel(), QStringLiteral("修改波形"));
+    ASSERT_TRUE(h.redo(store) && !h.redo(store));
     EXPECT_TRUE(SameBits(store, after));
+    EXPECT_EQ(h.redoLabel(), QString());
+    EXPECT_FALSE(h.record(store, QStringLiteral("无")));
+    EXPECT_EQ(h.undoCount(), 2u);
     // A new step, here of the length alone, drops the step that could be redone.
     ASSERT_TRUE(h.undo(store));
     store.ArbLength = 1000.5f;
@@ -53,7 +63,28 @@ TEST(UndoHistory, MemoryBoundDropsTheOldestSteps)
     }
     const std::size_t kept = h.undoCount();
     EXPECT_TRUE(kept >= 100u && kept < 700u);
+    // Each step holds the 16385 points it changed and a little bookkeeping
+    // (its label, its length, the step itself: well under 512 bytes), beside
+    // the history's own copy of the buffer. So the 32 MiB hold all the steps
+    // that fit at the upper cost and none beyond those that fit at the lower.
+    const std::size_t points = kArbBufferSize * sizeof(float);
+    const std::size_t room = UndoHistory::kDefaultByteLimit - points;
+    EXPECT_GE(kept, room / (points + 512));
+    EXPECT_LE(kept, room / points);
+    EXPECT_EQ(h.undoLabel(), QStringLiteral("700"));
     while (h.undo(store)) {
     }
+    // The oldest kept step goes back to the step before it, not further.
+    EXPECT_EQ(store.ArbData[0], static_cast<float>(700 - kept));
     EXPECT_EQ(store.ArbData[16384], static_cast<float>(700 - kept));
+
+    // Small steps: many more fit.
+    UndoHistory small(256 * 1024);
+    small.reset(store);
+    for (int n = 0; n < 1000; ++n) {
+        store.ArbData[static_cast<std::size_t>(n)] += 1.0f;
+        ASSERT_TRUE(small.record(store, QStringLiteral("输入点")));
+    }
+    EXPECT_LE(small.bytes(), small.byteLimit());
+    EXPECT_EQ(small.undoCount(), 1000u);
 }

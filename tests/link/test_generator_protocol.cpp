@@ -228,6 +228,26 @@ TEST(GeneratorCommands, FormatCharactersAreEscaped)
     EXPECT_EQ(NameCommand("3", "WAVE1"), "SYSTEM:ARB NAME 3 WAVE1");
 }
 
+TEST(GeneratorCommands, ANameCommandIsMadeOnlyOfOneToSixLettersOrDigits)
+{
+    for (const char *name : {"A", "ArbNo0", "z9Z0aB", "123456"}) {
+        EXPECT_TRUE(visa::IsGeneratorName(name)) << name;
+        EXPECT_EQ(NameCommand("0", name), std::string("SYSTEM:ARB NAME 0 ") + name);
+    }
+    // Each of these would end the name early or start a command of its own.
+    const std::string bad[] = {"",     "A;*RST", "AB,CD\r\n", "ABCDEFG", "A B",  " AB",
+                               "AB\n", "WAVE%d", "A\\B",      "名称",    "\xff", std::string("AB\0C", 4),
+                               "A\tB", "AB-C",   "ArbNo0\r"};
+    for (const std::string &name : bad) {
+        EXPECT_FALSE(visa::IsGeneratorName(name)) << name;
+        EXPECT_FALSE(NameCommand("0", name).has_value()) << name;
+    }
+    // The slot is a decimal number, nothing else.
+    for (const char *slot : {"", "3;", "-1", " 3", "3 X", "\n"})
+        EXPECT_FALSE(NameCommand(slot, "WAVE1").has_value()) << slot;
+    EXPECT_EQ(NameCommand("10", "WAVE1"), "SYSTEM:ARB NAME 10 WAVE1");
+}
+
 TEST(GeneratorCommands, TheIdentificationIsReadWithTheSizedTConversion)
 {
     test::RecordingVisa visa;

@@ -5,10 +5,10 @@
 # prefix, and the packaged program, started offscreen, opening its help
 # document on F1.
 #
-# check_package.sh CPACK BUILD_DIR HELP_PROBE EXPECTED_FILES APP_ID VERSION
+# check_package.sh CPACK BUILD_DIR HELP_PROBE EXPECTED_FILES APP_ID VERSION MAINTAINER HOMEPAGE SCREENSHOT
 set -euo pipefail
 
-cpack=$1 build=$2 probe=$3 expected=$4 id=$5 version=$6
+cpack=$1 build=$2 probe=$3 expected=$4 id=$5 version=$6 maintainer=$7 homepage=$8 screenshot=$9
 # The lintian warnings accepted, each explained in the README.
 accepted_lintian_warnings=copyright-without-copyright-notice
 
@@ -42,9 +42,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = electronics ] || fail "Section: $(field Section)"
 [[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
+[ "$(field Maintainer)" = "$maintainer" ] || fail "Maintainer: $(field Maintainer), configured: $maintainer"
+[ "$(field Homepage)" = "$homepage" ] || fail "Homepage: '$(field Homepage)', configured: '$homepage'"
 [ "$(field Description | wc -l)" -ge 3 ] || fail "no long description"
 depends=$(field Depends)
-for package in libqt6widgets6 libqt6serialport6 libmuparser2v5 libc6 libqt6svg6 fonts-wqy-microhei; do
+for package in libqt6widgets6 libqt6serialport6 libmuparser2v5 libc6 libqt6svg6 fonts-wqy-microhei qt6-translations-l10n; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 
@@ -73,6 +75,31 @@ echo "== appstreamcli validate"
 appstreamcli validate --no-net --strict "$metainfo" || fail "AppStream metadata"
 grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "metainfo launchable"
+
+# The home page and the screenshot are there exactly when configured.
+[ "$(grep -c '<url type="homepage">' "$metainfo")" -eq "$([ -n "$homepage" ] && echo 1 || echo 0)" ] ||
+    fail "metainfo homepage, configured: '$homepage'"
+[ "$(grep -c '<screenshots>' "$metainfo")" -eq "$([ -n "$screenshot" ] && echo 1 || echo 0)" ] ||
+    fail "metainfo screenshot, configured: '$screenshot'"
+
+echo "== no address but the configured ones"
+# Every web and mail address in the package's texts and control fields is a
+# configured one, a standard's own (the copyright format, the SVG namespace)
+# or the placeholder under .invalid, a domain that never exists.
+allowed=(https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/ http://www.w3.org/2000/svg
+    no-address@vxarb.invalid)
+[ -n "$homepage" ] && allowed+=("$homepage")
+[ -n "$screenshot" ] && allowed+=("$screenshot")
+mail='<([^>]+)>'
+[[ "$maintainer" =~ $mail ]] && allowed+=("${BASH_REMATCH[1]}")
+addresses() { grep -rIhoE 'https?://[^"<> ]+|[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]+' "$@" || true; }
+dpkg-deb -I "$deb" control >"$work/control"
+find "$root" -name '*.gz' -exec sh -c 'zcat "$1" >"$1.text"' sh {} \;
+while read -r address; do
+    [ -z "$address" ] && continue
+    printf '%s\n' "${allowed[@]}" | grep -qxF "$address" || fail "the package names $address"
+done < <(addresses "$root" "$work/control" | sed 's/&amp;/\&/g' | sort -u)
+find "$root" -name '*.gz.text' -delete
 
 echo "== desktop-file-validate"
 report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop entry: $report"

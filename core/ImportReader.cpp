@@ -3,6 +3,7 @@
 #include "core/ImportHeader.h"
 #include "core/ImportNumber.h"
 #include "core/ImportOwnForm.h"
+#include "core/ImportSource.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -19,29 +20,52 @@ namespace arb
 namespace
 {
 
-// Files up to this size are first tried as the editor's own forms; a file of
-// 16384 values in one of them stays well below it.
-constexpr qint64 kOwnFormProbeBytes = 1 << 20;
 // Header lines kept for the dialog; a header longer than this is read but
 // not kept.
 constexpr std::size_t kMaxHeaderFields = 256;
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsLineEnd(char c)
 {
     return c == '\n' || c == '\r';
 }
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+const char *FindLineEnd(const char *p)
+{
+    while (!IsLineEnd(*p))
+        ++p;
+    return p;
+}
+
 // The rows and columns of a table or header form, parsed block by block: the
 // header and name lines one at a time, the value lines in a tight loop that
 // converts the numbers where they lie, with no copy and no allocation per
 // line.
+//
+// Value lines that are all bare integers or two digit runs joined by one
+// comma ("0,25", "-1") leave the comma in doubt: a decimal mark or a column
+// separator. The parser reads them with the comma as a separator (or as a
+// decimal mark, when told), notes whether the doubt held to the end, and
+// goes on to the end past a fault of its own reading while it holds.
 class TableParser
 {
   public:
-    TableParser(const ImportReadOptions &options, std::int64_t total) : o_(options), total_(total) {}
+    TableParser(const ImportReadOptions &options, std::int64_t total, bool commaIsDecimal)
+        : o_(options), total_(total), commaIsDecimal_(commaIsDecimal)
+    {
+    }
 
-    ImportReadResult run(QIODevice &device);
+    ImportReadResult run(ImportSource &source);
+
+    // After run: the comma was in doubt on every value line to the end.
+    bool decimalMarkInDoubt() const { return readToEnd_ && commaCandidate_ && sawCommaPair_; }
+    // ... and the part before the comma (a bare integer itself) lay within
+    // -1..1 on every line: the values of a waveform, not an index.
+    bool integerPartsWithinOne() const { return integerPartsWithinOne_; }
 
   private:
     bool fail(ImportError error, std::int64_t line)
@@ -59,16 +83,30 @@ class TableParser
     // One line of values from p; returns where the next line starts, or
     // nullptr when the line is at fault.
     const char *valueLine(const char *p, const char *last);
+    // A line, from start to its end at end, that holds no values.
+    const char *otherLine(const char *start, const char *end, const char *last);
+    // A fault of this reading in the line from lineStart: the reading stops,
+    // unless the comma is still in doubt.
+    const char *valueFault(ImportError error, const char *lineStart, const char *last);
     bool lineFault(ImportError error, const char *lineStart, const char *last);
+    bool followsCommaPattern(const char *p, const char *end);
+    bool tooLong(const char *start, const char *end) const
+    {
+        return static_cast<std::size_t>(end - start) > o_.maxLineBytes;
+    }
     void skipBlanks(const char *&p) const
     {
         while (*p == ' ' || (*p == '\t' && sep_ != '\t'))
             ++p;
     }
     bool finish();
+    // After a fault: the rest of the source is read for NUL bytes, which
+    // make it a binary file whatever else is wrong with it.
+    void binaryRest(ImportSource &source, std::vector<char> &buf);
 
     const ImportReadOptions &o_;
     std::int64_t total_ = 0;
+    const bool commaIsDecimal_;
     ImportReadResult r_;
     std::int64_t lineNo_ = 0;
     bool pendingCr_ = false;
@@ -76,23 +114,21 @@ class TableParser
     bool inData_ = false;
     bool afterDataLine_ = false;
     bool sawHeader_ = false;
+    bool readToEnd_ = false;
     std::string names_; // the last text line before the values: the row of names
     char columnChar_ = 0;
     long long channels_ = 0;
     long long headerPoints_ = -1;
     char sep_ = 0; // ' ' for blanks
     bool decimalComma_ = false;
+    bool commaCandidate_ = false;
+    bool sawCommaPair_ = false;
+    bool integerPartsWithinOne_ = true;
+    bool ownFault_ = false; // this reading has failed; only the doubt is followed
     int ncols_ = 0;
     std::int64_t rows_ = 0;
     std::vector<std::vector<float>> *cols_ = nullptr;
 };
-
-const char *FindLineEnd(const char *p)
-{
-    while (!IsLineEnd(*p))
-        ++p;
-    return p;
-}
 
 const char *TableParser::afterLineEnd(const char *t, const char *last)
 {
@@ -227,11 +263,13 @@ bool TableParser::startData(std::string_view s)
         sep_ = '\t';
     else if (s.find(';') != std::string_view::npos)
         sep_ = ';';
-    else if (s.find(',') != std::string_view::npos)
+    else if (!commaIsDecimal_ && s.find(',') != std::string_view::npos)
         sep_ = ',';
     else if (s.find(' ') != std::string_view::npos)
         sep_ = ' ';
-    decimalComma_ = sep_ == ';';
+    decimalComma_ = sep_ == ';' || (commaIsDecimal_ && sep_ != ',');
+    // Only a table that says nothing of its columns can leave the comma in doubt.
+    commaCandidate_ = !commaIsDecimal_ && columnChar_ == 0 && channels_ <= 0 && (sep_ == ',' || sep_ == 0);
     const std::size_t count = SplitFields(s, sep_).size();
     if (count > static_cast<std::size_t>(kImportMaxColumns))
         return fail(ImportError::TooManyColumns, lineNo_);
@@ -261,19 +299,82 @@ bool TableParser::lineFault(ImportError error, const char *lineStart, const char
     const char *end = lineStart;
     while (end < last && !IsLineEnd(*end))
         ++end;
-    if (static_cast<std::size_t>(end - lineStart) > o_.maxLineBytes)
+    if (tooLong(lineStart, end))
         error = ImportError::LineTooLong;
     return fail(error, lineNo_);
+}
+
+const char *TableParser::valueFault(ImportError error, const char *lineStart, const char *last)
+{
+    if (error != ImportError::TooManyValues)
+        r_.expected = ncols_;
+    lineFault(error, lineStart, last);
+    if (!commaCandidate_ || r_.error == ImportError::LineTooLong)
+        return nullptr;
+    // The other reading of the comma may still hold: it is followed to the end.
+    ownFault_ = true;
+    return afterLineEnd(FindLineEnd(lineStart), last);
+}
+
+const char *TableParser::otherLine(const char *start, const char *end, const char *last)
+{
+    if (tooLong(start, end)) {
+        fail(ImportError::LineTooLong, lineNo_);
+        return nullptr;
+    }
+    return afterLineEnd(end, last);
+}
+
+bool TableParser::followsCommaPattern(const char *p, const char *end)
+{
+    if (*p == '-' || *p == '+')
+        ++p;
+    const char *digits = p;
+    while (p < end && IsDigit(*p))
+        ++p;
+    const char *integerEnd = p;
+    if (p == digits)
+        return false;
+    if (p < end && *p == ',') {
+        const char *fraction = ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+        if (p == fraction)
+            return false;
+        sawCommaPair_ = true;
+    }
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    if (p != end)
+        return false;
+    // Within -1..1: nothing but zeros, or zeros and a last 1.
+    while (digits < integerEnd && *digits == '0')
+        ++digits;
+    if (integerEnd - digits > 1 || (integerEnd - digits == 1 && *digits != '1'))
+        integerPartsWithinOne_ = false;
+    return true;
 }
 
 const char *TableParser::valueLine(const char *p, const char *last)
 {
     const char *start = p;
     skipBlanks(p);
-    if (IsLineEnd(*p))
-        return afterLineEnd(p, last);
-    if (*p == '#' || *p == ';')
-        return afterLineEnd(FindLineEnd(p), last);
+    if (IsLineEnd(*p) || *p == '#' || *p == ';')
+        return otherLine(start, FindLineEnd(p), last);
+    if (commaCandidate_) {
+        const char *end = FindLineEnd(p);
+        if (tooLong(start, end)) {
+            fail(ImportError::LineTooLong, lineNo_);
+            return nullptr;
+        }
+        if (!followsCommaPattern(p, end)) {
+            commaCandidate_ = false;
+            if (ownFault_)
+                return nullptr;
+        } else if (ownFault_) {
+            return afterLineEnd(end, last);
+        }
+    }
     for (int c = 0; c < ncols_; ++c) {
         float v = 0.0f;
         const NumberScan scan = ScanNumber(p, last, v, decimalComma_);
@@ -282,9 +383,7 @@ const char *TableParser::valueLine(const char *p, const char *last)
                                   : scan == NumberScan::BeyondSingle ? ImportError::BeyondSingle
                                   : IsLineEnd(*p) || *p == sep_      ? ImportError::ColumnCount
                                                                      : ImportError::NotANumber;
-            r_.expected = ncols_;
-            lineFault(e, start, last);
-            return nullptr;
+            return valueFault(e, start, last);
         }
         (*cols_)[static_cast<std::size_t>(c)].push_back(v);
         const char *afterNumber = p;
@@ -299,11 +398,9 @@ const char *TableParser::valueLine(const char *p, const char *last)
             skipBlanks(p);
             separated = true;
         }
-        if (!separated) {
-            r_.expected = ncols_;
-            lineFault(IsLineEnd(*p) ? ImportError::ColumnCount : ImportError::NotANumber, start, last);
-            return nullptr;
-        }
+        if (!separated)
+            return valueFault(IsLineEnd(*p) ? ImportError::ColumnCount : ImportError::NotANumber, start,
+                              last);
     }
     if (sep_ != ' ' && sep_ != 0 && *p == sep_) {
         // One separator may end a line.
@@ -311,23 +408,26 @@ const char *TableParser::valueLine(const char *p, const char *last)
         skipBlanks(p);
     }
     if (!IsLineEnd(*p)) {
-        r_.expected = ncols_;
         const char c = *p;
         const bool moreColumns =
             (sep_ != 0 && c == sep_) || (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
-        lineFault(moreColumns ? ImportError::ColumnCount : ImportError::NotANumber, start, last);
+        return valueFault(moreColumns ? ImportError::ColumnCount : ImportError::NotANumber, start, last);
+    }
+    if (tooLong(start, p)) {
+        fail(ImportError::LineTooLong, lineNo_);
         return nullptr;
     }
     ++rows_;
-    if (rows_ * ncols_ > o_.maxValues) {
-        fail(ImportError::TooManyValues, lineNo_);
-        return nullptr;
-    }
+    if (rows_ * ncols_ > o_.maxValues)
+        return valueFault(ImportError::TooManyValues, start, last);
     return afterLineEnd(p, last);
 }
 
 bool TableParser::finish()
 {
+    readToEnd_ = true;
+    if (ownFault_)
+        return false;
     if (!inData_) {
         if (!anyText_)
             return fail(ImportError::Empty, 0);
@@ -349,32 +449,47 @@ bool TableParser::finish()
     return true;
 }
 
-ImportReadResult TableParser::run(QIODevice &device)
+void TableParser::binaryRest(ImportSource &source, std::vector<char> &buf)
+{
+    for (;;) {
+        const std::int64_t n = source.read(buf.data(), buf.size());
+        if (n < 0) {
+            fail(source.error(), 0);
+            return;
+        }
+        if (n == 0)
+            return;
+        if (std::memchr(buf.data(), '\0', static_cast<std::size_t>(n))) {
+            fail(ImportError::Binary, 0);
+            return;
+        }
+    }
+}
+
+ImportReadResult TableParser::run(ImportSource &source)
 {
     const std::size_t block = std::max<std::size_t>(o_.blockBytes, 16);
     // Room for a carried line, a block, and the line end put after a last
     // line that has none.
     std::vector<char> buf(block + o_.maxLineBytes + 2);
     std::size_t carry = 0;
-    std::int64_t done = 0;
-    if (device.peek(static_cast<qint64>(kUtf8Bom.size())) == QByteArray(kUtf8Bom.data(), kUtf8Bom.size()))
-        device.skip(static_cast<qint64>(kUtf8Bom.size()));
+    bool sound = true;
     for (;;) {
-        const qint64 n = device.read(buf.data() + carry, static_cast<qint64>(block));
+        const std::int64_t n = source.read(buf.data() + carry, block);
         if (n < 0) {
-            fail(ImportError::ReadFailed, 0);
-            return std::move(r_);
+            fail(source.error(), 0);
+            break;
         }
         std::size_t size = carry + static_cast<std::size_t>(n);
         if (n == 0) {
-            if (carry == 0)
+            if (carry == 0) {
+                sound = finish();
                 break;
-            buf[size++] = '\n';
-        } else {
-            if (std::memchr(buf.data() + carry, '\0', static_cast<std::size_t>(n))) {
-                fail(ImportError::Binary, 0);
-                return std::move(r_);
             }
+            buf[size++] = '\n';
+        } else if (std::memchr(buf.data() + carry, '\0', static_cast<std::size_t>(n))) {
+            fail(ImportError::Binary, 0);
+            break;
         }
         std::size_t lastEnd = size;
         for (std::size_t i = size; i > 0; --i)
@@ -382,31 +497,30 @@ ImportReadResult TableParser::run(QIODevice &device)
                 lastEnd = i - 1;
                 break;
             }
-        if (lastEnd == size) {
-            carry = size;
-            if (carry > o_.maxLineBytes) {
-                fail(ImportError::LineTooLong, lineNo_ + 1);
-                return std::move(r_);
+        if (lastEnd != size) {
+            if (!processLines(buf.data(), buf.data() + lastEnd)) {
+                sound = false;
+                break;
             }
-            continue;
+            carry = size - lastEnd - 1;
+            std::memmove(buf.data(), buf.data() + lastEnd + 1, carry);
+        } else {
+            carry = size;
         }
-        if (!processLines(buf.data(), buf.data() + lastEnd))
-            return std::move(r_);
-        carry = size - lastEnd - 1;
-        std::memmove(buf.data(), buf.data() + lastEnd + 1, carry);
         if (carry > o_.maxLineBytes) {
-            fail(ImportError::LineTooLong, lineNo_ + 1);
-            return std::move(r_);
-        }
-        if (n == 0)
+            sound = fail(ImportError::LineTooLong, lineNo_ + 1);
             break;
-        done += n;
-        if (o_.progress && !o_.progress(done, total_)) {
-            fail(ImportError::Cancelled, 0);
-            return std::move(r_);
+        }
+        if (n == 0) {
+            sound = finish();
+            break;
         }
     }
-    finish();
+    if (!sound && r_.error != ImportError::Cancelled && r_.error != ImportError::ReadFailed &&
+        r_.error != ImportError::Binary)
+        binaryRest(source, buf);
+    if (r_.error != ImportError::None)
+        r_.table = ImportTable();
     return std::move(r_);
 }
 
@@ -414,25 +528,44 @@ ImportReadResult TableParser::run(QIODevice &device)
 
 ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options)
 {
-    const qint64 size = device.isSequential() ? 0 : device.size() - device.pos();
-    if (!device.isSequential() && size <= kOwnFormProbeBytes) {
-        QByteArray bytes = device.read(size);
-        if (bytes.size() != size) {
-            ImportReadResult r;
-            r.error = ImportError::ReadFailed;
-            return r;
-        }
-        if (std::optional<ImportTable> own =
-                ReadOwnForm(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-            ImportReadResult r;
-            r.table = std::move(*own);
-            return r;
-        }
+    if (device.isSequential()) {
+        // A pipe or the like cannot go back for a second reading: its bytes
+        // are taken into memory first.
+        QByteArray bytes = device.readAll();
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        return TableParser(options, size).run(buffer);
+        return ReadImport(buffer, options);
     }
-    return TableParser(options, size).run(device);
+    ImportReadResult r;
+    ImportSource source(device, options);
+    OwnFormProbe own = ProbeOwnForm(source, options);
+    if (own.outcome == OwnFormProbe::Outcome::Own) {
+        r.table = std::move(own.table);
+        return r;
+    }
+    if (own.outcome == OwnFormProbe::Outcome::Failed || !source.rewind()) {
+        r.error = own.outcome == OwnFormProbe::Outcome::Failed ? own.error : ImportError::ReadFailed;
+        return r;
+    }
+    TableParser pointParser(options, source.textBytesGuess(), false);
+    ImportReadResult point = pointParser.run(source);
+    if (!pointParser.decimalMarkInDoubt())
+        return point;
+    if (!source.rewind()) {
+        r.error = ImportError::ReadFailed;
+        return r;
+    }
+    ImportReadResult comma = TableParser(options, source.textBytesGuess(), true).run(source);
+    if (comma.error == ImportError::Cancelled || comma.error == ImportError::ReadFailed)
+        return comma;
+    comma.decimalMark = DecimalMark::Comma;
+    // The values of a waveform (parts before the comma within -1..1) say
+    // decimal comma; an index or time column that grows says two columns.
+    const bool commaFirst = comma.error == ImportError::None && pointParser.integerPartsWithinOne();
+    ImportReadResult &first = commaFirst ? comma : point;
+    ImportReadResult &second = commaFirst ? point : comma;
+    first.otherMark = std::make_shared<const ImportReadResult>(std::move(second));
+    return std::move(first);
 }
 
 } // namespace arb

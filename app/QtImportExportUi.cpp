@@ -48,9 +48,10 @@ QStringList QtImportExportUi::ExportFormCaptions()
             QStringLiteral("带文件头的波形文件（File Format:1.10，short 码值）")};
 }
 
-std::optional<ImportChoices> QtImportExportUi::chooseImport(const ImportTable &table, const QString &fileName)
+std::optional<ImportChoices> QtImportExportUi::chooseImport(const ImportReadResult &read,
+                                                            const QString &fileName)
 {
-    ImportDialog dialog(table, fileName, parent_);
+    ImportDialog dialog(read, fileName, parent_);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choices();

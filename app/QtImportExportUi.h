@@ -14,7 +14,7 @@ class QtImportExportUi final : public ImportExportUi
   public:
     explicit QtImportExportUi(QWidget *parent = nullptr) : parent_(parent) {}
 
-    std::optional<ImportChoices> chooseImport(const ImportTable &table, const QString &fileName) override;
+    std::optional<ImportChoices> chooseImport(const ImportReadResult &read, const QString &fileName) override;
     std::optional<ExportForm> chooseExportForm() override;
     std::unique_ptr<ImportProgress> readProgress(const QString &fileName) override;
 

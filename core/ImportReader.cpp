@@ -526,6 +526,11 @@ ImportReadResult TableParser::run(ImportSource &source)
 
 } // namespace
 
+const ImportReadResult &ReadingWithMark(const ImportReadResult &read, DecimalMark mark)
+{
+    return read.otherMark && read.decimalMark != mark ? *read.otherMark : read;
+}
+
 ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options)
 {
     if (device.isSequential()) {
@@ -543,7 +548,7 @@ ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options)
         r.table = std::move(own.table);
         return r;
     }
-    if (own.outcome == OwnFormProbe::Outcome::Failed || !source.rewind()) {
+    if (own.outcome == OwnFormProbe::Outcome::Failed || !source.rewind(false)) {
         r.error = own.outcome == OwnFormProbe::Outcome::Failed ? own.error : ImportError::ReadFailed;
         return r;
     }
@@ -551,7 +556,7 @@ ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options)
     ImportReadResult point = pointParser.run(source);
     if (!pointParser.decimalMarkInDoubt())
         return point;
-    if (!source.rewind()) {
+    if (!source.rewind(true)) {
         r.error = ImportError::ReadFailed;
         return r;
     }

@@ -73,4 +73,8 @@ struct ImportReadResult {
 // byte anywhere makes the source a binary file. The device must be open.
 ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options = {});
 
+// The reading of read with the decimal mark mark: read itself, or its
+// otherMark; read where the mark was never in doubt.
+const ImportReadResult &ReadingWithMark(const ImportReadResult &read, DecimalMark mark);
+
 } // namespace arb

@@ -43,11 +43,13 @@ void ImportSource::start()
     }
 }
 
-bool ImportSource::rewind()
+bool ImportSource::rewind(bool countAgain)
 {
     if (!device_.seek(begin_))
         return false;
     start();
+    if (countAgain)
+        reported_ = 0;
     return true;
 }
 
@@ -64,8 +66,9 @@ bool ImportSource::readDevice(char *raw, std::size_t max, std::int64_t &n)
         fail(ImportError::ReadFailed);
         return false;
     }
-    if (n > 0) {
-        done_ += n;
+    done_ += n;
+    if (done_ > reported_) {
+        reported_ = done_;
         if (options_.progress && !options_.progress(done_, total_)) {
             fail(ImportError::Cancelled);
             return false;

@@ -15,7 +15,8 @@ namespace arb
 // The text of an import source in UTF-8, read from a device that can seek:
 // a UTF-8 byte-order mark is left out, UTF-16 with a byte-order mark (little
 // or big end first, as spreadsheet tools write "Unicode text") is converted,
-// and the progress callback hears of every block taken from the device.
+// and the progress callback hears of every block that takes the reading
+// further into the device than it has been.
 class ImportSource
 {
   public:
@@ -26,8 +27,9 @@ class ImportSource
     std::int64_t read(char *out, std::size_t max);
 
     // Back to the first byte, for another reading of the same source; false
-    // when the device cannot go back.
-    bool rewind();
+    // when the device cannot go back. The bytes read again count as progress
+    // only with countAgain; else it resumes where the first reading stopped.
+    bool rewind(bool countAgain);
 
     ImportError error() const { return error_; }
 
@@ -45,6 +47,7 @@ class ImportSource
     qint64 begin_ = 0;
     std::int64_t total_ = 0;
     std::int64_t done_ = 0;
+    std::int64_t reported_ = 0; // the furthest progress reported
     bool utf16_ = false;
     QStringDecoder decoder_;
     QByteArray pending_; // converted text not handed out yet

@@ -2,6 +2,7 @@
 // the main window.
 #include "app/FormMain.h"
 #include "app/ImportDialog.h"
+#include "app/QtImportExportUi.h"
 #include "core/ArbStore.h"
 #include "tests/support/ScriptedImportUi.h"
 #include "tests/support/TestFiles.h"
@@ -11,9 +12,11 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -21,6 +24,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace arb;
 using arb::test::ScriptedImportUi;
@@ -64,6 +68,25 @@ bool PreviewIsTheShapedImport(const ImportDialog &d, const ImportTable &table)
     reference.setFixedSize(shown->size());
     reference.showPoints(shaped.points.data(), static_cast<int>(shaped.points.size()));
     return shown->image() == reference.image();
+}
+
+// The export form choice, answered by picking entry (none: Cancel).
+std::optional<ExportForm> ChooseExportForm(std::optional<int> entry)
+{
+    QTimer::singleShot(0, [entry] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->objectName(), QStringLiteral("ExportFormDialog"));
+        if (!entry) {
+            dialog->reject();
+            return;
+        }
+        auto *box = dialog->findChild<QComboBox *>();
+        QVERIFY(box);
+        box->setCurrentIndex(*entry);
+        dialog->accept();
+    });
+    return QtImportExportUi().chooseExportForm();
 }
 
 int RedPixels(const QImage &image)
@@ -184,6 +207,21 @@ class TestImportDialog : public QObject
         const ImportReadResult plain = ReadingOf(TwoColumns());
         QVERIFY(!ImportDialog(plain, QStringLiteral("w.csv"))
                      .findChild<QComboBox *>(QStringLiteral("cobImportDecimal")));
+    }
+
+    void exportFormsMapByTheirValue()
+    {
+        const auto choices = QtImportExportUi::ExportFormChoices();
+        QCOMPARE(choices.size(), std::size_t{2});
+        for (std::size_t i = 0; i < choices.size(); ++i) {
+            QCOMPARE(ChooseExportForm(static_cast<int>(i)), std::optional<ExportForm>(choices[i].form));
+            QCOMPARE(QtImportExportUi::ExportFormOf(choices[i].caption),
+                     std::optional<ExportForm>(choices[i].form));
+        }
+        QCOMPARE(choices[0].form, ExportForm::Csv);
+        QCOMPARE(choices[1].form, ExportForm::HeaderShort);
+        QCOMPARE(ChooseExportForm(std::nullopt), std::optional<ExportForm>());
+        QCOMPARE(QtImportExportUi::ExportFormOf(QStringLiteral("CSV")), std::optional<ExportForm>());
     }
 
     void menuItemsInTheMainWindow()

@@ -178,6 +178,33 @@ TEST_F(ImportExportTest, BadInputIsReportedAndChangesNothing)
     expectMessage(QStringLiteral("文件中的数值超过上限 5 万个，波形未导入！"));
 }
 
+TEST_F(ImportExportTest, MessagesOfWideShortAndUnreadableSources)
+{
+    QByteArray wide;
+    for (int i = 0; i <= kImportMaxColumns; ++i)
+        wide += "1,";
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {write(QStringLiteral("wide.csv"), wide + "\n" + wide + "\n"),
+         QStringLiteral("第 1 行的列数超过 256 列，波形未导入！")},
+        {write(QStringLiteral("short.arb"),
+               "File Format:1.10\r\nData Points:10\r\nData:\r\n1\r\n2\r\n3\r\n4\r\n"),
+         QStringLiteral("文件头写明 10 个点，文件中只有 4 个，波形未导入！")},
+        // Opens, but every read fails (nothing is mapped at address 0).
+        {QStringLiteral("/proc/self/mem"), QStringLiteral("文件读取出错，波形未导入！")},
+    };
+    for (const auto &c : cases) {
+        host.user.messages.clear();
+        ui.acceptImportDefaults();
+        import(c.path);
+        expectMessage(c.message);
+        expectUnchanged();
+    }
+    EXPECT_TRUE(ui.shownTables.empty());
+}
+
 TEST_F(ImportExportTest, TheDecimalMarkInDoubtIsChosenInTheDialog)
 {
     // The first choice: "0,25" a quarter.

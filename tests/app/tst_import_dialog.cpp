@@ -148,6 +148,39 @@ class TestImportDialog : public QObject
         QVERIFY(clipped->text().isEmpty());
     }
 
+    void previewIsTheShapedImportForEveryChoice()
+    {
+        const ImportReadResult t = ReadingOf(TwoColumns());
+        ImportDialog d(t, QStringLiteral("wave.csv"));
+        auto *column = d.findChild<QComboBox *>(QStringLiteral("cobImportColumn"));
+        auto *scaling = d.findChild<QComboBox *>(QStringLiteral("cobImportScaling"));
+        auto *points = d.findChild<QSpinBox *>(QStringLiteral("txtImportPoints"));
+        // After every single change of a control, whichever it is.
+        const auto check = [&d, &t](const char *what) {
+            QVERIFY2(PreviewIsTheShapedImport(d, t.table),
+                     qPrintable(QStringLiteral("%1: column %2, scaling %3, %4 points")
+                                    .arg(QLatin1String(what))
+                                    .arg(d.choices().column)
+                                    .arg(static_cast<int>(d.choices().scaling))
+                                    .arg(d.choices().points)));
+        };
+        check("first");
+        for (const int count : {100, 6}) {
+            points->setValue(count);
+            check("points");
+            for (const int c : {0, 1}) {
+                column->setCurrentIndex(c);
+                check("column");
+                for (const int k : {2, 0, 1}) {
+                    scaling->setCurrentIndex(k);
+                    QCOMPARE(d.choices().column, c);
+                    QCOMPARE(static_cast<int>(d.choices().scaling), k);
+                    check("scaling");
+                }
+            }
+        }
+    }
+
     void theDecimalMarkInDoubtIsTheUsersChoice()
     {
         // A waveform with a decimal comma: the comma first, one column.

@@ -74,6 +74,13 @@ class TableParser
         r_.line = line;
         return false;
     }
+    // A fault of the source as a whole, in place of any found before.
+    void failWhole(ImportError error)
+    {
+        r_.expected = 0;
+        r_.found = 0;
+        fail(error, 0);
+    }
     // Lines from p up to and including the line end at last.
     bool processLines(const char *p, const char *last);
     // After the line end at t: the start of the next line.
@@ -299,8 +306,11 @@ bool TableParser::lineFault(ImportError error, const char *lineStart, const char
     const char *end = lineStart;
     while (end < last && !IsLineEnd(*end))
         ++end;
-    if (tooLong(lineStart, end))
+    if (tooLong(lineStart, end)) {
+        // As when the line was found too long before it ended.
         error = ImportError::LineTooLong;
+        r_.expected = 0;
+    }
     return fail(error, lineNo_);
 }
 
@@ -454,13 +464,13 @@ void TableParser::binaryRest(ImportSource &source, std::vector<char> &buf)
     for (;;) {
         const std::int64_t n = source.read(buf.data(), buf.size());
         if (n < 0) {
-            fail(source.error(), 0);
+            failWhole(source.error());
             return;
         }
         if (n == 0)
             return;
         if (std::memchr(buf.data(), '\0', static_cast<std::size_t>(n))) {
-            fail(ImportError::Binary, 0);
+            failWhole(ImportError::Binary);
             return;
         }
     }
@@ -477,7 +487,7 @@ ImportReadResult TableParser::run(ImportSource &source)
     for (;;) {
         const std::int64_t n = source.read(buf.data() + carry, block);
         if (n < 0) {
-            fail(source.error(), 0);
+            failWhole(source.error());
             break;
         }
         std::size_t size = carry + static_cast<std::size_t>(n);
@@ -488,7 +498,7 @@ ImportReadResult TableParser::run(ImportSource &source)
             }
             buf[size++] = '\n';
         } else if (std::memchr(buf.data() + carry, '\0', static_cast<std::size_t>(n))) {
-            fail(ImportError::Binary, 0);
+            failWhole(ImportError::Binary);
             break;
         }
         std::size_t lastEnd = size;

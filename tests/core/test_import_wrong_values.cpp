@@ -122,14 +122,17 @@ TEST(ImportWrongValues, NulBytesMakeEveryFormBinary)
         maker + "trailing text " + nul,
         "4\n0.1\n0.2\n0.3\n0.4\n\n" + nul,
         "Copyright: Agilent Technologies\nFile Format:1.0\nx\ny\nData Points:4\nData:\n1\n2\n3\n4\n" + nul,
-        // A fault before the NUL, in another block than the NUL.
+        // A fault before the NUL, in another block than the NUL; one of the
+        // two readings of a comma in doubt.
         "0.1\nabc\n" + QByteArray(100, '\n') + nul,
+        "0,25\n0,5\n-1\n" + QByteArray(100, '\n') + "0,5\n" + nul,
     };
     for (const QByteArray &bytes : files)
         for (const std::size_t block : {std::size_t{0}, std::size_t{1}, std::size_t{16}}) {
             const ImportReadResult r = ReadBytes(bytes, {}, block);
             EXPECT_EQ(r.error, ImportError::Binary) << bytes.toStdString() << " " << block;
             EXPECT_EQ(r.line, 0);
+            EXPECT_EQ(r.expected, 0);
         }
     EXPECT_EQ(ReadBytes(maker).table.name, "SINE1");
 }

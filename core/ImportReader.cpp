@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -134,7 +135,7 @@ class TableParser
     bool finish();
     // After a fault: the rest of the source is read for NUL bytes, which
     // make it a binary file whatever else is wrong with it.
-    void binaryRest(ImportSource &source, std::vector<char> &buf);
+    void binaryRest(ImportSource &source, char *buf, std::size_t size);
 
     const ImportReadOptions &o_;
     std::int64_t total_ = 0;
@@ -486,17 +487,17 @@ bool TableParser::finish()
     return true;
 }
 
-void TableParser::binaryRest(ImportSource &source, std::vector<char> &buf)
+void TableParser::binaryRest(ImportSource &source, char *buf, std::size_t size)
 {
     for (;;) {
-        const std::int64_t n = source.read(buf.data(), buf.size());
+        const std::int64_t n = source.read(buf, size);
         if (n < 0) {
             failWhole(source.error());
             return;
         }
         if (n == 0)
             return;
-        if (std::memchr(buf.data(), '\0', static_cast<std::size_t>(n))) {
+        if (std::memchr(buf, '\0', static_cast<std::size_t>(n))) {
             failWhole(ImportError::Binary);
             return;
         }
@@ -508,11 +509,14 @@ ImportReadResult TableParser::run(ImportSource &source)
     const std::size_t block = std::max<std::size_t>(o_.blockBytes, 16);
     // Room for a carried line, a block, and the line end put after a last
     // line that has none.
-    std::vector<char> buf(block + o_.maxLineBytes + 2);
+    // Not cleared first: every byte is read into before it is looked at.
+    const std::size_t bufSize = block + o_.maxLineBytes + 2;
+    const std::unique_ptr<char[]> bytes(new char[bufSize]);
+    char *const buf = bytes.get();
     std::size_t carry = 0;
     bool sound = true;
     for (;;) {
-        const std::int64_t n = source.read(buf.data() + carry, block);
+        const std::int64_t n = source.read(buf + carry, block);
         if (n < 0) {
             failWhole(source.error());
             break;
@@ -524,7 +528,7 @@ ImportReadResult TableParser::run(ImportSource &source)
                 break;
             }
             buf[size++] = '\n';
-        } else if (std::memchr(buf.data() + carry, '\0', static_cast<std::size_t>(n))) {
+        } else if (std::memchr(buf + carry, '\0', static_cast<std::size_t>(n))) {
             failWhole(ImportError::Binary);
             break;
         }
@@ -535,12 +539,12 @@ ImportReadResult TableParser::run(ImportSource &source)
                 break;
             }
         if (lastEnd != size) {
-            if (!processLines(buf.data(), buf.data() + lastEnd)) {
+            if (!processLines(buf, buf + lastEnd)) {
                 sound = false;
                 break;
             }
             carry = size - lastEnd - 1;
-            std::memmove(buf.data(), buf.data() + lastEnd + 1, carry);
+            std::memmove(buf, buf + lastEnd + 1, carry);
         } else {
             carry = size;
         }
@@ -555,7 +559,7 @@ ImportReadResult TableParser::run(ImportSource &source)
     }
     if (!sound && r_.error != ImportError::Cancelled && r_.error != ImportError::ReadFailed &&
         r_.error != ImportError::Binary)
-        binaryRest(source, buf);
+        binaryRest(source, buf, bufSize);
     if (r_.error != ImportError::None)
         r_.table = ImportTable();
     return std::move(r_);

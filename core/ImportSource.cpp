@@ -3,7 +3,6 @@
 #include <QIODevice>
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace arb
 {
@@ -84,13 +83,13 @@ std::int64_t ImportSource::read(char *out, std::size_t max)
     std::int64_t n = 0;
     if (!utf16_)
         return readDevice(out, max, n) ? n : -1;
+    raw_.resize(kUtf16Block);
     while (pendingAt_ == static_cast<std::size_t>(pending_.size())) {
-        std::vector<char> raw(kUtf16Block);
-        if (!readDevice(raw.data(), raw.size(), n))
+        if (!readDevice(raw_.data(), raw_.size(), n))
             return -1;
         if (n == 0)
             return 0;
-        const QString text = decoder_.decode(QByteArrayView(raw.data(), static_cast<qsizetype>(n)));
+        const QString text = decoder_.decode(QByteArrayView(raw_.data(), static_cast<qsizetype>(n)));
         pending_ = text.toUtf8();
         pendingAt_ = 0;
     }

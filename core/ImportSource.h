@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class QIODevice;
 
@@ -50,7 +51,8 @@ class ImportSource
     std::int64_t reported_ = 0; // the furthest progress reported
     bool utf16_ = false;
     QStringDecoder decoder_;
-    QByteArray pending_; // converted text not handed out yet
+    std::vector<char> raw_; // UTF-16 bytes as read
+    QByteArray pending_;    // converted text not handed out yet
     std::size_t pendingAt_ = 0;
     ImportError error_ = ImportError::None;
 };

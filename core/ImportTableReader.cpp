@@ -103,6 +103,13 @@ class TableParser
         r_.found = 0;
         fail(error, 0);
     }
+    // A line beyond the longest allowed, in place of any fault before.
+    bool failTooLong(std::int64_t line)
+    {
+        r_.expected = 0;
+        r_.found = 0;
+        return fail(ImportError::LineTooLong, line);
+    }
     // Lines from p up to and including the line end at last.
     bool processLines(const char *p, const char *last);
     // After the line end at t: the start of the next line.
@@ -187,7 +194,7 @@ bool TableParser::processLines(const char *p, const char *last)
             const char *t = FindLineEnd(p);
             const std::string_view line(p, static_cast<std::size_t>(t - p));
             if (line.size() > o_.maxLineBytes)
-                return fail(ImportError::LineTooLong, lineNo_);
+                return failTooLong(lineNo_);
             if (!preambleLine(line))
                 return false;
             if (!inData_) {
@@ -330,11 +337,9 @@ bool TableParser::lineFault(ImportError error, const char *lineStart, const char
     const char *end = lineStart;
     while (end < last && !IsLineEnd(*end))
         ++end;
-    if (tooLong(lineStart, end)) {
-        // As when the line was found too long before it ended.
-        error = ImportError::LineTooLong;
-        r_.expected = 0;
-    }
+    // As when the line was found too long before it ended.
+    if (tooLong(lineStart, end))
+        return failTooLong(lineNo_);
     return fail(error, lineNo_);
 }
 
@@ -353,7 +358,7 @@ const char *TableParser::valueFault(ImportError error, const char *lineStart, co
 const char *TableParser::otherLine(const char *start, const char *end, const char *last)
 {
     if (tooLong(start, end)) {
-        fail(ImportError::LineTooLong, lineNo_);
+        failTooLong(lineNo_);
         return nullptr;
     }
     return afterLineEnd(end, last);
@@ -398,7 +403,7 @@ const char *TableParser::valueLine(const char *p, const char *last)
     if (commaCandidate_) {
         const char *end = FindLineEnd(p);
         if (tooLong(start, end)) {
-            fail(ImportError::LineTooLong, lineNo_);
+            failTooLong(lineNo_);
             return nullptr;
         }
         if (!followsCommaPattern(p, end)) {
@@ -448,7 +453,7 @@ const char *TableParser::valueLine(const char *p, const char *last)
         return valueFault(moreColumns ? ImportError::ColumnCount : ImportError::NotANumber, start, last);
     }
     if (tooLong(start, p)) {
-        fail(ImportError::LineTooLong, lineNo_);
+        failTooLong(lineNo_);
         return nullptr;
     }
     ++rows_;
@@ -545,7 +550,7 @@ ImportReadResult TableParser::run(ImportSource &source)
             carry = size;
         }
         if (carry > o_.maxLineBytes) {
-            sound = fail(ImportError::LineTooLong, lineNo_ + 1);
+            sound = failTooLong(lineNo_ + 1);
             break;
         }
         if (n == 0) {

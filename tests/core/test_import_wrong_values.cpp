@@ -98,6 +98,7 @@ TEST(ImportWrongValues, EveryLineIsHeldToTheLimit)
         {"0.1\n0.2\n#" + blanks + "\n0.3\n0.4\n", 3},   // a comment
         {"1,2\n3,4\n5," + blanks + "6\n7,8\n9,1\n", 3}, // blanks between columns
         {"0,25\n0,5\n0,75" + blanks + "\n-1\n", 3},     // the comma in doubt
+        {"0,25\n-1\n0,75" + blanks + "\n0,5\n", 3},     // ... after a fault of one reading
         {"4\n0.1\n0.2\n0.3\n0.4" + blanks + "\n", 5},   // after a plain form's count
     };
     for (const auto &c : cases)
@@ -105,6 +106,7 @@ TEST(ImportWrongValues, EveryLineIsHeldToTheLimit)
             const ImportReadResult r = ReadBytes(c.bytes, small, block);
             EXPECT_EQ(r.error, ImportError::LineTooLong) << c.bytes.left(20).toStdString() << " " << block;
             EXPECT_EQ(r.line, c.line) << c.bytes.left(20).toStdString() << " " << block;
+            EXPECT_EQ(r.expected, 0) << c.bytes.left(20).toStdString() << " " << block;
         }
     // The default limit of 1 MiB.
     EXPECT_EQ(ReadBytes("0.1\n0.5" + QByteArray(2 << 20, ' ') + "\n0.2\n0.3\n").error,

@@ -78,16 +78,22 @@ void ImportExportCommands::menuFileImport_Click()
         return;
     }
 
-    const std::optional<ImportChoices> choices = ui_.chooseImport(read.table, fileName);
+    const std::optional<ImportChoices> choices = ui_.chooseImport(read, fileName);
     if (!choices)
         return;
-    if (choices->column < 0 || choices->column >= read.table.columnCount()) {
-        report(MissingColumnMessage(choices->column, read.table.columnCount()));
+    const ImportReadResult &chosen = ReadingWithMark(read, choices->decimalMark);
+    if (chosen.error != ImportError::None) {
+        report(ImportErrorMessage(chosen, options_));
+        return;
+    }
+    const ImportTable &table = chosen.table;
+    if (choices->column < 0 || choices->column >= table.columnCount()) {
+        report(MissingColumnMessage(choices->column, table.columnCount()));
         return;
     }
     ImportChoices held = *choices;
     held.points = std::clamp(held.points, kMinArbLength, kMaxArbLength);
-    replaceWaveform(read.table, ShapeImport(read.table, held));
+    replaceWaveform(table, ShapeImport(table, held));
 }
 
 void ImportExportCommands::replaceWaveform(const ImportTable &table, const ImportedPoints &imported)

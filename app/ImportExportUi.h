@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/ExportWriter.h"
+#include "core/ImportReader.h"
 #include "core/ImportShaping.h"
-#include "core/ImportTable.h"
 
 #include <QString>
 #include <cstdint>
@@ -29,9 +29,11 @@ class ImportExportUi
   public:
     virtual ~ImportExportUi() = default;
 
-    // The import dialog for a source read from fileName: the user's choices,
-    // or none when cancelled.
-    virtual std::optional<ImportChoices> chooseImport(const ImportTable &table, const QString &fileName) = 0;
+    // The import dialog for a source read from fileName (read.table, and
+    // read.otherMark where the decimal mark is in doubt): the user's
+    // choices, or none when cancelled.
+    virtual std::optional<ImportChoices> chooseImport(const ImportReadResult &read,
+                                                      const QString &fileName) = 0;
 
     // The form to export in, or none when cancelled.
     virtual std::optional<ExportForm> chooseExportForm() = 0;

@@ -25,6 +25,12 @@ QString LineText(std::int64_t line)
 
 QString ImportErrorMessage(const ImportReadResult &r, const ImportReadOptions &o)
 {
+    const QString text = ImportFaultText(r, o);
+    return text.isEmpty() ? text : text + kNotImported;
+}
+
+QString ImportFaultText(const ImportReadResult &r, const ImportReadOptions &o)
+{
     QString text;
     switch (r.error) {
     case ImportError::None:
@@ -56,7 +62,7 @@ QString ImportErrorMessage(const ImportReadResult &r, const ImportReadOptions &o
         text = QStringLiteral("文件头写明 %1 个点，文件中只有 %2 个").arg(r.expected).arg(r.found);
         break;
     }
-    return text + kNotImported;
+    return text;
 }
 
 QString MissingColumnMessage(int column, int columns)

@@ -11,6 +11,10 @@ namespace arb
 // exclamation icon); empty for a cancelled reading, which is not reported.
 QString ImportErrorMessage(const ImportReadResult &result, const ImportReadOptions &options);
 
+// What is wrong with a reading, as the message says it, without "the
+// waveform was not imported"; empty when nothing is.
+QString ImportFaultText(const ImportReadResult &result, const ImportReadOptions &options);
+
 // A chosen column the source does not have.
 QString MissingColumnMessage(int column, int columns);
 

@@ -42,15 +42,24 @@ class DialogProgress final : public ImportProgress
 
 } // namespace
 
-QStringList QtImportExportUi::ExportFormCaptions()
+std::vector<QtImportExportUi::ExportFormChoice> QtImportExportUi::ExportFormChoices()
 {
-    return {QStringLiteral("CSV 数值表（每行一个值）"),
-            QStringLiteral("带文件头的波形文件（File Format:1.10，short 码值）")};
+    return {{ExportForm::Csv, QStringLiteral("CSV 数值表（每行一个值）")},
+            {ExportForm::HeaderShort, QStringLiteral("带文件头的波形文件（File Format:1.10，short 码值）")}};
 }
 
-std::optional<ImportChoices> QtImportExportUi::chooseImport(const ImportTable &table, const QString &fileName)
+std::optional<ExportForm> QtImportExportUi::ExportFormOf(const QString &caption)
 {
-    ImportDialog dialog(table, fileName, parent_);
+    for (const ExportFormChoice &choice : ExportFormChoices())
+        if (choice.caption == caption)
+            return choice.form;
+    return std::nullopt;
+}
+
+std::optional<ImportChoices> QtImportExportUi::chooseImport(const ImportReadResult &read,
+                                                            const QString &fileName)
+{
+    ImportDialog dialog(read, fileName, parent_);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choices();
@@ -62,14 +71,16 @@ std::optional<ExportForm> QtImportExportUi::chooseExportForm()
     dialog.setObjectName(QStringLiteral("ExportFormDialog"));
     dialog.setWindowTitle(QStringLiteral("导出波形"));
     dialog.setLabelText(QStringLiteral("导出格式："));
-    dialog.setComboBoxItems(ExportFormCaptions());
+    QStringList captions;
+    for (const ExportFormChoice &choice : ExportFormChoices())
+        captions << choice.caption;
+    dialog.setComboBoxItems(captions);
     dialog.setComboBoxEditable(false);
     dialog.setOkButtonText(QStringLiteral("确定"));
     dialog.setCancelButtonText(QStringLiteral("取消"));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    const int index = static_cast<int>(ExportFormCaptions().indexOf(dialog.textValue()));
-    return index == 1 ? ExportForm::HeaderShort : ExportForm::Csv;
+    return ExportFormOf(dialog.textValue());
 }
 
 std::unique_ptr<ImportProgress> QtImportExportUi::readProgress(const QString &fileName)

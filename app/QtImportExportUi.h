@@ -4,6 +4,8 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
+#include <vector>
 
 namespace arb
 {
@@ -14,12 +16,19 @@ class QtImportExportUi final : public ImportExportUi
   public:
     explicit QtImportExportUi(QWidget *parent = nullptr) : parent_(parent) {}
 
-    std::optional<ImportChoices> chooseImport(const ImportTable &table, const QString &fileName) override;
+    std::optional<ImportChoices> chooseImport(const ImportReadResult &read, const QString &fileName) override;
     std::optional<ExportForm> chooseExportForm() override;
     std::unique_ptr<ImportProgress> readProgress(const QString &fileName) override;
 
-    // Captions of the export forms, in the order of ExportForm.
-    static QStringList ExportFormCaptions();
+    // The export forms as the form choice lists them: each caption with the
+    // form it stands for.
+    struct ExportFormChoice {
+        ExportForm form;
+        QString caption;
+    };
+    static std::vector<ExportFormChoice> ExportFormChoices();
+    // The form a caption of the choice stands for; none for another text.
+    static std::optional<ExportForm> ExportFormOf(const QString &caption);
 
   private:
     QPointer<QWidget> parent_;

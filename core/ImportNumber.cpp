@@ -10,34 +10,70 @@ namespace arb
 namespace
 {
 
-bool IsDigitOrPoint(char c)
+bool IsDigit(char c)
 {
-    return (c >= '0' && c <= '9') || c == '.';
+    return c >= '0' && c <= '9';
 }
 
-// A result outside single precision: too small reads as a signed zero, too
-// large is refused.
-NumberScan OutOfRange(const char *first, const char *last, float &value)
+bool IsDigitOrPoint(char c)
 {
-    double d = 0.0;
-    const auto [ptr, ec] = std::from_chars(first, last, d);
-    (void)ptr;
-    bool tiny = false;
-    if (ec == std::errc())
-        tiny = std::fabs(d) < 1.0;
-    else {
-        // Beyond double precision too: tiny when the exponent is negative.
-        for (const char *q = first; q < last; ++q)
-            if (*q == 'e' || *q == 'E') {
-                tiny = q + 1 < last && q[1] == '-';
-                break;
+    return IsDigit(c) || c == '.';
+}
+
+// Whether the number written in [first, last) (sign, digits, point,
+// exponent) has a magnitude of 1 or more, decided from its digits alone, so
+// that it holds for any number of digits and any exponent: the leading
+// significant digit stands for 10^k, and the magnitude is 1 or more exactly
+// when k >= 0.
+bool AtLeastOne(const char *first, const char *last)
+{
+    const char *q = first;
+    if (q < last && (*q == '-' || *q == '+'))
+        ++q;
+    long long lead = 0; // the power of ten of the leading significant digit
+    bool found = false;
+    long long intDigits = 0;
+    for (; q < last && IsDigit(*q); ++q, ++intDigits)
+        if (!found && *q != '0') {
+            found = true;
+            lead = intDigits;
+        }
+    if (found)
+        lead = intDigits - 1 - lead;
+    if (q < last && *q == '.') {
+        ++q;
+        for (long long power = -1; q < last && IsDigit(*q); ++q, --power)
+            if (!found && *q != '0') {
+                found = true;
+                lead = power;
             }
     }
-    if (!tiny)
+    if (!found)
+        return false;
+    long long exponent = 0;
+    if (q < last && (*q == 'e' || *q == 'E')) {
+        ++q;
+        const bool negative = q < last && *q == '-';
+        if (q < last && (*q == '-' || *q == '+'))
+            ++q;
+        // Far beyond any range already: saturate.
+        for (; q < last && IsDigit(*q); ++q)
+            if (exponent < 1'000'000'000'000LL)
+                exponent = exponent * 10 + (*q - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    return lead + exponent >= 0;
+}
+
+// A number the single-precision conversion, correctly rounded, put out of
+// range: one of magnitude 1 or more is too large and refused; a smaller one
+// rounds to a zero of its sign.
+NumberScan OutOfRange(const char *first, const char *last, float &value)
+{
+    if (AtLeastOne(first, last))
         return NumberScan::BeyondSingle;
-    value = std::signbit(d) || *first == '-' ? -0.0f : 0.0f;
-    if (ec == std::errc())
-        value = static_cast<float>(d);
+    value = *first == '-' ? -0.0f : 0.0f;
     return NumberScan::Ok;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QIODevice;
 
@@ -54,12 +55,26 @@ struct ImportReadResult {
     std::int64_t expected = 0; // ColumnCount: the columns wanted; FewerThanHeader: the header's count
     std::int64_t found = 0;    // TooFewValues, FewerThanHeader: the rows read
     ImportTable table;
+    // Where the mark is in doubt (below): the decimal mark of this reading.
+    DecimalMark decimalMark = DecimalMark::Point;
+    // Value lines that are all bare integers or two digit runs joined by one
+    // comma ("0,25", "-0,5", "-1"; at least one with a comma) read two ways:
+    // the comma a decimal mark (one column) or a column separator (two
+    // columns). This result is then the first choice, and otherMark the
+    // other reading, which may have failed; none for other sources.
+    std::shared_ptr<const ImportReadResult> otherMark;
 };
 
 // Reads a whole import source, told apart by its content: the editor's own
-// three forms exactly as "打开" reads them; otherwise a header of "Key:Value"
-// lines or a row of column names, then rows of values. Line ends CR LF, LF
-// or CR; UTF-8 with or without a byte-order mark. The device must be open.
+// three forms exactly as "打开" reads them, whatever the source's size;
+// otherwise a header of "Key:Value" lines or a row of column names, then rows
+// of values. Line ends CR LF, LF or CR; UTF-8 with or without a byte-order
+// mark, or UTF-16 with one. Every line is held to maxLineBytes, and a NUL
+// byte anywhere makes the source a binary file. The device must be open.
 ImportReadResult ReadImport(QIODevice &device, const ImportReadOptions &options = {});
+
+// The reading of read with the decimal mark mark: read itself, or its
+// otherMark; read where the mark was never in doubt.
+const ImportReadResult &ReadingWithMark(const ImportReadResult &read, DecimalMark mark);
 
 } // namespace arb

@@ -19,6 +19,8 @@ struct ImportChoices {
     int column = 0;
     ImportScaling scaling = ImportScaling::Keep;
     int points = 0;
+    // Which reading of a source whose decimal mark is in doubt.
+    DecimalMark decimalMark = DecimalMark::Point;
 };
 
 // A column's values as the waveform takes them: codes of a "short" source

@@ -16,6 +16,9 @@ enum class ImportForm {
     Table,      // a table of values: one or more columns, maybe a row of names
 };
 
+// What separates the whole from the fraction in the values.
+enum class DecimalMark { Point, Comma };
+
 // One "Key:Value" line of a header, blanks around both removed and the
 // value's quotes and trailing comment taken off.
 struct HeaderField {

@@ -52,7 +52,10 @@ LineRead TextLineSource::readLine(std::string &line)
     return LineRead::Line;
 }
 
-DeviceLineSource::DeviceLineSource(QIODevice &device) : device_(device), block_(64 * 1024) {}
+DeviceLineSource::DeviceLineSource(QIODevice &device, std::size_t blockBytes)
+    : device_(device), block_(std::max<std::size_t>(blockBytes, 1))
+{
+}
 
 bool DeviceLineSource::fill()
 {

@@ -51,14 +51,15 @@ class TextLineSource final : public WaveLineSource
     std::size_t pos_ = 0;
 };
 
-// Lines of an open device such as a QFile, read in blocks. A line longer
-// than kMaxLineBytes keeps only its first kMaxLineBytes bytes (no line of a
-// waveform file comes near that), so a wrong file cannot fill the memory.
+// Lines of an open device such as a QFile, read in blocks of blockBytes. A
+// line longer than kMaxLineBytes keeps only its first kMaxLineBytes bytes
+// (no line of a waveform file comes near that), so a wrong file cannot fill
+// the memory.
 class DeviceLineSource final : public WaveLineSource
 {
   public:
     static constexpr std::size_t kMaxLineBytes = 1 << 20;
-    explicit DeviceLineSource(QIODevice &device);
+    explicit DeviceLineSource(QIODevice &device, std::size_t blockBytes = 64 * 1024);
     LineRead readLine(std::string &line) override;
 
   private:

@@ -173,9 +173,82 @@ TEST_F(ImportExportTest, BadInputIsReportedAndChangesNothing)
     host.user.messages.clear();
     QByteArray many;
     for (int i = 0; i < 25001; ++i)
-        many += "1,2\n";
+        many += "5,6\n";
     import(write(QStringLiteral("many.csv"), many));
     expectMessage(QStringLiteral("文件中的数值超过上限 5 万个，波形未导入！"));
+}
+
+TEST_F(ImportExportTest, MessagesOfWideShortAndUnreadableSources)
+{
+    QByteArray wide;
+    for (int i = 0; i <= kImportMaxColumns; ++i)
+        wide += "1,";
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {write(QStringLiteral("wide.csv"), wide + "\n" + wide + "\n"),
+         QStringLiteral("第 1 行的列数超过 256 列，波形未导入！")},
+        {write(QStringLiteral("short.arb"),
+               "File Format:1.10\r\nData Points:10\r\nData:\r\n1\r\n2\r\n3\r\n4\r\n"),
+         QStringLiteral("文件头写明 10 个点，文件中只有 4 个，波形未导入！")},
+        // Opens, but every read fails (nothing is mapped at address 0).
+        {QStringLiteral("/proc/self/mem"), QStringLiteral("文件读取出错，波形未导入！")},
+    };
+    for (const auto &c : cases) {
+        host.user.messages.clear();
+        ui.acceptImportDefaults();
+        import(c.path);
+        expectMessage(c.message);
+        expectUnchanged();
+    }
+    EXPECT_TRUE(ui.shownTables.empty());
+}
+
+TEST_F(ImportExportTest, TheDecimalMarkInDoubtIsChosenInTheDialog)
+{
+    // The first choice: "0,25" a quarter.
+    const QString wave = write(QStringLiteral("wave.csv"), "0,25\n-0,5\n-1\n0,75\n");
+    ui.acceptImportDefaults();
+    import(wave);
+    ASSERT_EQ(ui.shownOtherMarks.size(), 1u);
+    EXPECT_TRUE(ui.shownOtherMarks[0]);
+    EXPECT_EQ(host.arb.ArbLength, 4.0f);
+    EXPECT_EQ(host.arb.ArbData[0], 0.25f);
+    EXPECT_EQ(host.arb.ArbData[2], -1.0f);
+
+    // The point instead: the reading that fails is reported, nothing changes.
+    before = host.arb;
+    host.redraws = 0;
+    host.length = QStringLiteral("201");
+    ui.pushImport([](ImportChoices &c) { c.decimalMark = DecimalMark::Point; });
+    import(wave);
+    expectMessage(QStringLiteral("第 3 行的列数不对（应为 2 列），波形未导入！"));
+    EXPECT_EQ(host.arb.ArbData, before.ArbData);
+    EXPECT_EQ(host.redraws, 0);
+
+    // Integer pairs: two columns first, the comma on request.
+    const QString pairs = write(QStringLiteral("pairs.csv"), "0,100\n1,200\n2,300\n3,400\n");
+    ui.pushImport([](ImportChoices &c) {
+        EXPECT_EQ(c.decimalMark, DecimalMark::Point);
+        EXPECT_EQ(c.column, 1);
+        c.decimalMark = DecimalMark::Comma;
+        c.column = 0;
+        c.scaling = ImportScaling::PeakNormalise;
+    });
+    import(pairs);
+    EXPECT_EQ(host.arb.ArbLength, 4.0f);
+    EXPECT_FLOAT_EQ(host.arb.ArbData[0], 0.1f / 3.4f);
+    EXPECT_EQ(host.arb.ArbData[3], 1.0f);
+
+    // UTF-16 with its byte-order mark comes in as any text does.
+    const QString text = QStringLiteral("0.5\r\n-0.5\r\n0.25\r\n1\r\n");
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    ui.acceptImportDefaults();
+    import(write(QStringLiteral("unicode.txt"), utf16));
+    EXPECT_EQ(host.arb.ArbData[1], -0.5f);
+    EXPECT_EQ(host.arb.ArbData[3], 1.0f);
 }
 
 TEST_F(ImportExportTest, MissingColumnIsReported)

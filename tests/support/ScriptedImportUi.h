@@ -5,6 +5,7 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -27,17 +28,19 @@ class ScriptedImportUi final : public ImportExportUi
     }
     void pushExportForm(std::optional<ExportForm> form) { forms_.push_back(form); }
 
-    std::optional<ImportChoices> chooseImport(const ImportTable &table, const QString &fileName) override
+    std::optional<ImportChoices> chooseImport(const ImportReadResult &read, const QString &fileName) override
     {
-        shownTables.push_back(table);
+        shownTables.push_back(read.table);
         shownFiles.push_back(fileName);
+        shownOtherMarks.push_back(read.otherMark);
         if (imports_.empty())
             return std::nullopt;
         auto edit = std::move(imports_.front());
         imports_.pop_front();
         if (!edit)
             return std::nullopt;
-        ImportChoices c = DefaultImportChoices(table);
+        ImportChoices c = DefaultImportChoices(read.table);
+        c.decimalMark = read.decimalMark;
         (*edit)(c);
         return c;
     }
@@ -59,6 +62,8 @@ class ScriptedImportUi final : public ImportExportUi
 
     std::vector<ImportTable> shownTables;
     std::vector<QString> shownFiles;
+    // The other reading of each source shown, where its decimal mark was in doubt.
+    std::vector<std::shared_ptr<const ImportReadResult>> shownOtherMarks;
     int formQuestions = 0;
     int progressUpdates = 0;
     // The progress update after which the user presses Cancel; none: never.

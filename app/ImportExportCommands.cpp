@@ -2,7 +2,7 @@
 
 #include "app/FileCommands.h"
 #include "app/ImportExportUi.h"
-#include "app/ImportMessages.h"
+#include "core/ImportMessages.h"
 #include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"

@@ -1,4 +1,4 @@
-#include "app/ImportMessages.h"
+#include "core/ImportMessages.h"
 
 namespace arb
 {

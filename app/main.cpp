@@ -6,7 +6,10 @@
 
 #include <QApplication>
 
-int main(int argc, char *argv[])
+// The window's main function. The program (cli/main.cpp) loads this library
+// and calls it only when the window is wanted, so that the command line
+// starts without Qt's widgets.
+extern "C" Q_DECL_EXPORT int vxarb_window_main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // The application name is the class of the window on X11, matched by the

@@ -18,25 +18,6 @@ float DrawValueFromY(double y)
     return static_cast<float>(std::floor(y / 1000.0) / 1000.0);
 }
 
-void InterpolateTo(ArbStore &store, int from, int to, float value)
-{
-    const int last = kArbBufferSize - 1;
-    if (from < 0 || from > last || to < 0 || to > last)
-        return;
-    auto &d = store.ArbData;
-    const float b = d[static_cast<std::size_t>(from)];
-    const float span = static_cast<float>(to - from);
-    const float rise = value - b;
-    // The points strictly between; the one at to takes value itself, which
-    // b + (value - b) x 1 can miss by a rounding step.
-    const int hi = std::max(from, to);
-    for (int j = std::min(from, to) + 1; j < hi; ++j) {
-        const float ratio = static_cast<float>(j - from) / span;
-        d[static_cast<std::size_t>(j)] = b + rise * ratio;
-    }
-    d[static_cast<std::size_t>(to)] = value;
-}
-
 FreehandDrawing::FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *view, QObject *parent)
     : QObject(parent), store_(store), canvas_(canvas), view_(view)
 {

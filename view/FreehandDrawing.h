@@ -1,25 +1,20 @@
 #pragma once
 
+#include "core/ArbStore.h"
+#include "view/PlotCanvas.h"
+
 #include <QObject>
 #include <QPointF>
 #include <vector>
 
-#include "view/PlotCanvas.h"
-
 namespace arb
 {
 
-struct ArbStore;
 class WaveView;
 
 // Value of a canvas height y (value x 1000000) as freehand drawing stores it:
 // clamped to -1..+1 and quantised to steps of 0.001 towards minus infinity.
 float DrawValueFromY(double y);
-
-// Fills the points from `from` to `to` by straight-line interpolation from
-// the value at `from` (read before any write) to `value`; the point at `to`
-// ends exactly at value. Indices outside the buffer are never written.
-void InterpolateTo(ArbStore &store, int from, int to, float value);
 
 // Drawing the waveform with the left mouse button on the canvas. Each step
 // erases and redraws only a narrow strip around the change. A stroke lasts

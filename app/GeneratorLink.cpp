@@ -2,6 +2,7 @@
 
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "link/DownloadChunk.h"
 #include "link/GeneratorCommands.h"
 #include "link/UsbResources.h"
@@ -426,7 +427,7 @@ void GeneratorLink::download()
 {
     // The first chunk carries the name: one the generator cannot take is
     // never sent, whatever put it into the field.
-    if (downloadPass_ == 0 && !IsGeneratorName(Bytes(host_.nameText()))) {
+    if (downloadPass_ == 0 && !IsGeneratorName(Bytes(host_.document().name()))) {
         message(kBadNameMessage);
         return;
     }
@@ -435,9 +436,12 @@ void GeneratorLink::download()
         abandonDownload();
         return;
     }
-    ArbStore &store = host_.store();
+    WaveDocument &document = host_.document();
+    const ArbStore &store = document.store();
     if (downloadPass_ == 0) {
-        ChooseDownloadScale(store);
+        ArbStore scaled = store;
+        ChooseDownloadScale(scaled);
+        document.assign(scaled);
         endPause_->stop();
         if (PbrSend_) {
             PbrSend_->setVisible(true);
@@ -450,7 +454,7 @@ void GeneratorLink::download()
     }
 
     const Chunk chunk =
-        BuildChunk(store, hex_, downloadPass_, Bytes(host_.nameText()), Bytes(host_.lengthText()));
+        BuildChunk(store, hex_, downloadPass_, Bytes(document.name()), Bytes(host_.lengthText()));
     SendCommand(visa_, instrSession_, chunk.text);
     if (PbrSend_)
         PbrSend_->setValue(std::min(PbrSend_->value() + 1, PbrSend_->maximum()));
@@ -484,7 +488,7 @@ bool GeneratorLink::nameChanged() const
     if (nameChanged_)
         return nameChanged_();
     const QString slot = Label_ArbNumber_ ? Label_ArbNumber_->text() : QStringLiteral("0");
-    return host_.nameText() != QStringLiteral("ArbNo") + slot;
+    return host_.document().name() != QStringLiteral("ArbNo") + slot;
 }
 
 void GeneratorLink::cmdSendName_Click()
@@ -498,7 +502,7 @@ void GeneratorLink::cmdSendName_Click()
         return;
     }
     const QString slot = Label_ArbNumber_ ? Label_ArbNumber_->text() : QStringLiteral("0");
-    const std::optional<std::string> command = NameCommand(Bytes(slot), Bytes(host_.nameText()));
+    const std::optional<std::string> command = NameCommand(Bytes(slot), Bytes(host_.document().name()));
     if (!command) {
         message(kBadNameMessage);
         return;

@@ -2,6 +2,7 @@
 
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "scope/PortMessages.h"
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 
 namespace arb
 {
@@ -397,9 +399,10 @@ void ScopeCapture::usbTraceRead(bool ok, const QByteArray &points)
         traceFailed();
         return;
     }
-    ArbStore &store = host_.store();
+    std::array<float, kTracePoints> values{};
     for (int i = 0; i < kTracePoints; ++i)
-        store.ArbData[i] = TracePointValue(static_cast<unsigned char>(points[i]));
+        values[static_cast<std::size_t>(i)] = TracePointValue(static_cast<unsigned char>(points[i]));
+    host_.document().setPoints(0, values.data(), kTracePoints);
     takeTrace();
 }
 
@@ -422,7 +425,7 @@ void ScopeCapture::MSComm_TDS_OnComm()
         return;
     }
 
-    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, settings_.ScopeEol, host_.store());
+    const CaptureState::TraceProgress p = state_.receiveTrace(bytes, settings_.ScopeEol, host_.document());
     if (p.percentBefore)
         Label_TDS_percent_->setText(*p.percentBefore);
     if (p.value)
@@ -451,7 +454,7 @@ void ScopeCapture::Timer_TDS_Timer()
 
 void ScopeCapture::identified()
 {
-    host_.setLengthText(QString::number(static_cast<double>(host_.store().ArbLength)));
+    host_.showLengthText(QString::number(static_cast<double>(host_.document().length())));
     cmdLink_->setText(DisconnectCaption());
     cmdReadValue_->setEnabled(true);
     PbrSend_->setVisible(false);
@@ -467,9 +470,9 @@ void ScopeCapture::takeTrace()
 {
     // Also a trace that completes after its read was judged failed.
     emit traceReadStarted();
-    host_.store().ArbLength = static_cast<float>(kTracePoints);
-    host_.setLengthText(QString::number(kTracePoints));
-    host_.DrawWaveAll();
+    ArbStore trace = host_.document().store();
+    trace.ArbLength = static_cast<float>(kTracePoints);
+    host_.document().replaceAll(trace);
     endTraceProgress();
 }
 

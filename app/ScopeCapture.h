@@ -108,7 +108,7 @@ class ScopeCapture : public QObject
     // The verdicts on a request, whether its reply settled it or its deadline.
     void identified();
     void identifyFailed();
-    // A complete trace, its points already in the store, becomes the
+    // A complete trace, its points already in the document, becomes the
     // waveform: 2500 points, the length field and a full redraw.
     void takeTrace();
     void traceFailed();

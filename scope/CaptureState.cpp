@@ -1,8 +1,11 @@
 #include "scope/CaptureState.h"
 
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "scope/ScopeDeadlines.h"
 #include "scope/TdsCommands.h"
+
+#include <array>
 
 namespace arb
 {
@@ -52,7 +55,8 @@ CaptureState::IdentifyProgress CaptureState::receiveIdentify(const QByteArray &b
     return p;
 }
 
-CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol, ArbStore &store)
+CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol,
+                                                       WaveDocument &document)
 {
     TraceProgress p;
     if (ScopeByteCount >= kTraceHeaderBytes + 1)
@@ -62,7 +66,7 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
             break;
         const int c = ScopeByteCount;
         if (c >= kTraceReplyBytes) {
-            takeLineEnd(byte, eol, store, p);
+            takeLineEnd(byte, eol, document, p);
             break;
         }
         if (c >= kTraceHeaderBytes) {
@@ -81,14 +85,16 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
     return p;
 }
 
-void CaptureState::takeLineEnd(char byte, int eol, ArbStore &store, TraceProgress &p)
+void CaptureState::takeLineEnd(char byte, int eol, WaveDocument &document, TraceProgress &p)
 {
     if (static_cast<unsigned char>(byte) != eol) {
         spoiled_ = true;
         return;
     }
+    std::array<float, kTracePoints> values{};
     for (int i = 0; i < kTracePoints; ++i)
-        store.ArbData[i] = TracePointValue(static_cast<unsigned char>(points_[i]));
+        values[static_cast<std::size_t>(i)] = TracePointValue(static_cast<unsigned char>(points_[i]));
+    document.setPoints(0, values.data(), kTracePoints);
     ScopeReplyDone = true;
     p.complete = true;
     traceTaken_ = true;

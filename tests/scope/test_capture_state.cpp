@@ -1,4 +1,5 @@
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "scope/CaptureState.h"
 #include "scope/PortMessages.h"
 #include "scope/ScopeDeadlines.h"
@@ -106,10 +107,13 @@ TEST(CaptureState, IdentifyWaitsForTheLineEndByDeadline)
 
 TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
 {
-    ArbStore store;
-    store.ArbData[2500] = 0.25f;
-    store.ArbData[16384] = -0.5f;
-    store.ArbMaxValue = 0.125f;
+    WaveDocument document;
+    const ArbStore &store = document.store();
+    ArbStore before = store;
+    before.ArbData[2500] = 0.25f;
+    before.ArbData[16384] = -0.5f;
+    before.ArbMaxValue = 0.125f;
+    document.assign(before);
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     EXPECT_EQ(s.ScopeDeadline, 7000);
@@ -118,7 +122,7 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
     CaptureState::TraceProgress last;
     int completions = 0;
     for (int at = 0; at < reply.size(); at += 7) {
-        last = s.receiveTrace(reply.mid(at, 7), '\n', store);
+        last = s.receiveTrace(reply.mid(at, 7), '\n', document);
         completions += last.complete ? 1 : 0;
         if (at == 0) {
             EXPECT_FALSE(last.percentBefore.has_value());
@@ -150,8 +154,9 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
     // the start of a header, shift no point.
     for (const QByteArray &stray : {QByteArray("\n"), QByteArray("\r\n#"), QByteArray("#4#42"),
                                     QByteArray("#42499\xff", 7), QByteArray("TEK,TDS\n")}) {
-        ArbStore store;
-        store.ArbData[2500] = 0.25f;
+        WaveDocument document;
+        const ArbStore &store = document.store();
+        document.setPoint(2500, 0.25f);
         CaptureState s;
         s.beginTrace(0, QStringLiteral("9600"));
         QByteArray points;
@@ -159,11 +164,11 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
             points.append(static_cast<char>(i % 256));
         const QByteArray reply = stray + TraceReply(points);
         // Not complete on the byte before the line end.
-        CaptureState::TraceProgress p = s.receiveTrace(reply.chopped(1), '\n', store);
+        CaptureState::TraceProgress p = s.receiveTrace(reply.chopped(1), '\n', document);
         EXPECT_FALSE(p.complete) << stray.toHex().constData();
         EXPECT_EQ(s.ScopeByteCount, 2506);
         EXPECT_EQ(p.value, 2500);
-        p = s.receiveTrace(reply.right(1), '\n', store);
+        p = s.receiveTrace(reply.right(1), '\n', document);
         EXPECT_TRUE(p.complete) << stray.toHex().constData();
         for (int i : {0, 1, 35, 255, 2499})
             EXPECT_EQ(store.ArbData[i], TracePointValue(static_cast<unsigned char>(i % 256)))
@@ -173,13 +178,14 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
 
     // Six bytes that are not "#42500" are no header: the reply never
     // completes, and the waveform keeps its points.
-    ArbStore store;
-    store.ArbData[0] = 0.5f;
+    WaveDocument document;
+    const ArbStore &store = document.store();
+    document.setPoint(0, 0.5f);
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\x7f", 1));
     reply.replace(0, 6, QByteArray("\xff\xff\xff\xff\xff\xff", 6));
-    EXPECT_FALSE(s.receiveTrace(reply, '\n', store).complete);
+    EXPECT_FALSE(s.receiveTrace(reply, '\n', document).complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(store.ArbData[0], 0.5f);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
@@ -188,30 +194,32 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
 TEST(CaptureState, OnlyTheLineEndCompletesTheTrace)
 {
     // With CR chosen the byte after the points must be a CR.
-    ArbStore store;
+    WaveDocument document;
+    const ArbStore &store = document.store();
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\xff", 1));
-    EXPECT_FALSE(s.receiveTrace(reply, '\r', store).complete);
+    EXPECT_FALSE(s.receiveTrace(reply, '\r', document).complete);
     // The reply is spoiled: a CR after it completes nothing.
-    EXPECT_FALSE(s.receiveTrace(QByteArray("\r"), '\r', store).complete);
+    EXPECT_FALSE(s.receiveTrace(QByteArray("\r"), '\r', document).complete);
     EXPECT_EQ(store.ArbData[0], 0.0f);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
 
     // A new request starts afresh.
     s.beginTrace(8000, QStringLiteral("9600"));
     reply.back() = '\r';
-    EXPECT_TRUE(s.receiveTrace(reply, '\r', store).complete);
+    EXPECT_TRUE(s.receiveTrace(reply, '\r', document).complete);
     EXPECT_EQ(store.ArbData[0], 1.0f);
 }
 
 TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
 {
-    ArbStore store;
+    WaveDocument document;
+    const ArbStore &store = document.store();
     CaptureState s;
     s.beginTrace(0, QStringLiteral("4800"));
     const CaptureState::TraceProgress p =
-        s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), '\n', store);
+        s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), '\n', document);
     EXPECT_FALSE(p.complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(s.ScopeByteCount, 2506);
@@ -225,21 +233,22 @@ TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
 
 TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
 {
-    ArbStore store;
+    WaveDocument document;
+    const ArbStore &store = document.store();
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     const QByteArray reply = TraceReply(QByteArray("\x80", 1));
-    s.receiveTrace(reply.left(100), '\n', store);
+    s.receiveTrace(reply.left(100), '\n', document);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
     EXPECT_EQ(store.ArbData[0], 0.0f);
 
     // The rest comes after the failure: it is still taken.
-    CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), '\n', store);
+    CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), '\n', document);
     EXPECT_TRUE(p.complete);
     EXPECT_EQ(store.ArbData[0], TracePointValue(0x80));
 
     // A second line-end byte later asks for no second taking.
-    p = s.receiveTrace(QByteArray("\n"), '\n', store);
+    p = s.receiveTrace(QByteArray("\n"), '\n', document);
     EXPECT_FALSE(p.complete);
     EXPECT_EQ(s.ScopeByteCount, 2506);
 
@@ -247,7 +256,7 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     s.beginTrace(8000, QStringLiteral("9600"));
     EXPECT_EQ(s.ScopeByteCount, 0);
     EXPECT_FALSE(s.ScopeReplyDone);
-    p = s.receiveTrace(reply, '\n', store);
+    p = s.receiveTrace(reply, '\n', document);
     EXPECT_TRUE(p.complete);
 }
 

@@ -22,7 +22,7 @@
 #include "app/WaveStep.h"
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
-#include "link/PlatformVisa.h"
+#include "link/visa/PlatformVisa.h"
 #include "view/FreehandDrawing.h"
 #include "view/PlotCanvas.h"
 #include "view/UserPrompt.h"

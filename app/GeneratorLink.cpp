@@ -2,9 +2,10 @@
 
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "link/DownloadChunk.h"
-#include "link/GeneratorCommands.h"
-#include "link/UsbResources.h"
+#include "link/generator/DownloadChunk.h"
+#include "link/generator/GeneratorName.h"
+#include "link/visa/UsbResources.h"
+#include "link/visa/VisaCommands.h"
 #include "view/UserPrompt.h"
 
 #include <QComboBox>

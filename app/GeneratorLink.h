@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/ArbHexTable.h"
-#include "link/VisaApi.h"
+#include "link/generator/ArbHexTable.h"
+#include "link/visa/VisaApi.h"
 
 #include <QObject>
 #include <QString>

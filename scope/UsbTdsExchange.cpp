@@ -1,6 +1,6 @@
 #include "scope/UsbTdsExchange.h"
 
-#include "link/GeneratorCommands.h"
+#include "link/visa/VisaCommands.h"
 #include "scope/ScopeClock.h"
 #include "scope/TdsCommands.h"
 

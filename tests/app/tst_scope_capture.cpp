@@ -1,5 +1,5 @@
 #include "app/ScopeCapture.h"
-#include "link/UsbtmcVisa.h"
+#include "link/visa/UsbtmcVisa.h"
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"

@@ -1,4 +1,4 @@
-#include "link/LoadedVisa.h"
+#include "link/visa/LoadedVisa.h"
 
 #if defined(_WIN32)
 #include <windows.h>

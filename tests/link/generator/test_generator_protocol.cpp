@@ -1,5 +1,6 @@
-#include "link/DownloadChunk.h"
-#include "link/GeneratorCommands.h"
+#include "link/generator/DownloadChunk.h"
+#include "link/generator/GeneratorName.h"
+#include "link/visa/VisaCommands.h"
 #include "tests/support/RecordingVisa.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@ namespace
 {
 
 using visa::EscapeFormatText;
-using visa::NameCommand;
 using visa::ReadReply;
 using visa::ResourceNameFrom;
 
@@ -231,7 +231,7 @@ TEST(GeneratorCommands, FormatCharactersAreEscaped)
 TEST(GeneratorCommands, ANameCommandIsMadeOnlyOfOneToSixLettersOrDigits)
 {
     for (const char *name : {"A", "ArbNo0", "z9Z0aB", "123456"}) {
-        EXPECT_TRUE(visa::IsGeneratorName(name)) << name;
+        EXPECT_TRUE(IsGeneratorName(name)) << name;
         EXPECT_EQ(NameCommand("0", name), std::string("SYSTEM:ARB NAME 0 ") + name);
     }
     // Each of these would end the name early or start a command of its own.
@@ -239,7 +239,7 @@ TEST(GeneratorCommands, ANameCommandIsMadeOnlyOfOneToSixLettersOrDigits)
                                "AB\n", "WAVE%d", "A\\B",      "名称",    "\xff", std::string("AB\0C", 4),
                                "A\tB", "AB-C",   "ArbNo0\r"};
     for (const std::string &name : bad) {
-        EXPECT_FALSE(visa::IsGeneratorName(name)) << name;
+        EXPECT_FALSE(IsGeneratorName(name)) << name;
         EXPECT_FALSE(NameCommand("0", name).has_value()) << name;
     }
     // The slot is a decimal number, nothing else.

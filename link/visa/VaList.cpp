@@ -1,4 +1,4 @@
-#include "link/VaList.h"
+#include "link/visa/VaList.h"
 
 namespace arb::visa
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/VisaTypes.h"
+#include "link/visa/VisaTypes.h"
 
 namespace arb::visa
 {

@@ -1,4 +1,4 @@
-#include "link/UsbtmcDirectory.h"
+#include "link/visa/UsbtmcDirectory.h"
 
 #include <algorithm>
 #include <cctype>

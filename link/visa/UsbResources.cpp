@@ -1,6 +1,6 @@
-#include "link/UsbResources.h"
+#include "link/visa/UsbResources.h"
 
-#include "link/GeneratorCommands.h"
+#include "link/visa/VisaCommands.h"
 
 #include <algorithm>
 #include <iterator>

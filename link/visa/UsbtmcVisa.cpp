@@ -1,8 +1,8 @@
-#include "link/UsbtmcVisa.h"
+#include "link/visa/UsbtmcVisa.h"
 
-#include "link/ResourcePattern.h"
-#include "link/UsbtmcDirectory.h"
-#include "link/VisaFormat.h"
+#include "link/visa/ResourcePattern.h"
+#include "link/visa/UsbtmcDirectory.h"
+#include "link/visa/VisaFormat.h"
 
 #include <cerrno>
 #include <chrono>

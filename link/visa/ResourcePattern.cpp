@@ -1,4 +1,4 @@
-#include "link/ResourcePattern.h"
+#include "link/visa/ResourcePattern.h"
 
 #include <cctype>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "link/UsbtmcIo.h"
+#include "link/visa/UsbtmcIo.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/UsbtmcIo.h"
-#include "link/VisaApi.h"
+#include "link/visa/UsbtmcIo.h"
+#include "link/visa/VisaApi.h"
 
 #include <map>
 #include <mutex>

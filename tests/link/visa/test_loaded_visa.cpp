@@ -1,6 +1,6 @@
-#include "link/GeneratorCommands.h"
-#include "link/LoadedVisa.h"
-#include "link/VaList.h"
+#include "link/visa/LoadedVisa.h"
+#include "link/visa/VaList.h"
+#include "link/visa/VisaCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "link/PlatformVisa.h"
+#include "link/visa/PlatformVisa.h"
 
-#include "link/LoadedVisa.h"
+#include "link/visa/LoadedVisa.h"
 #if !defined(_WIN32)
-#include "link/UsbtmcVisa.h"
+#include "link/visa/UsbtmcVisa.h"
 #endif
 
 namespace arb::visa

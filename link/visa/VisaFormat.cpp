@@ -1,4 +1,4 @@
-#include "link/VisaFormat.h"
+#include "link/visa/VisaFormat.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
-#include "link/ResourcePattern.h"
-#include "link/VisaFormat.h"
+#include "link/visa/ResourcePattern.h"
+#include "link/visa/VisaFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/ArbStore.h"
-#include "link/ArbHexTable.h"
+#include "link/generator/ArbHexTable.h"
 
 #include <string>
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "link/VisaApi.h"
+#include "link/visa/VisaApi.h"
 
-#include <optional>
 #include <string>
 
 namespace arb::visa
@@ -20,7 +19,7 @@ extern const char kReplyFormat[];
 // text: "%" becomes "%%" and "\" becomes "\\".
 std::string EscapeFormatText(const std::string &text);
 
-// Sends one generator command: viFlush with VI_READ_BUF_DISCARD, then the
+// Sends one command: viFlush with VI_READ_BUF_DISCARD, then the
 // text and a line feed through viVPrintf with an empty argument list.
 // Neither status is examined.
 void SendCommand(VisaApi &visa, ViSession vi, const std::string &text);
@@ -32,14 +31,5 @@ std::string ReadReply(VisaApi &visa, ViSession vi);
 // The name in a find buffer of VI_FIND_BUFLEN characters, whole: up to
 // its NUL, or all VI_FIND_BUFLEN characters when the library wrote none.
 std::string ResourceNameFrom(const ViChar *desc);
-
-// True when name is one the generator takes: one to six ASCII letters or
-// digits. Anything else (a blank, ",", ";", a line end, NUL) would end the
-// name early or start another command.
-bool IsGeneratorName(const std::string &name);
-
-// "SYSTEM:ARB NAME " slot " " name; nothing when the slot is not a decimal
-// number or the name is not a generator name, so no command is sent.
-std::optional<std::string> NameCommand(const std::string &slot, const std::string &name);
 
 } // namespace arb::visa

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/VisaTypes.h"
+#include "link/visa/VisaTypes.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
-#include "link/GeneratorCommands.h"
-#include "link/UsbtmcVisa.h"
-#include "link/VaList.h"
+#include "link/visa/UsbtmcVisa.h"
+#include "link/visa/VaList.h"
+#include "link/visa/VisaCommands.h"
 #include "tests/support/StrictSkip.h"
 #include "tests/support/UsbtmcSysfsTree.h"
 

@@ -2,6 +2,7 @@
 
 #include "scope/CaptureState.h"
 #include "scope/PortNames.h"
+#include "scope/ScopeClock.h"
 #include "scope/ScopeComm.h"
 #include "scope/ScopeSettings.h"
 
@@ -23,7 +24,6 @@ namespace visa
 class VisaApi;
 }
 
-class ScopeClock;
 class SerialPortIo;
 class UsbScopeWorker;
 class WaveformHost;

@@ -86,7 +86,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
         ownedVisa_ = visa::OpenPlatformVisa();
         visaApi = ownedVisa_.get();
     }
-    link_ = new GeneratorLink(this, *this, *visaApi, this);
+    link_ = new GeneratorLink(c_, *this, *visaApi, this);
     ScopeCaptureServices scopeServices = services.scope;
     if (!scopeServices.visa)
         scopeServices.visa = visaApi;

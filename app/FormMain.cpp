@@ -90,7 +90,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     ScopeCaptureServices scopeServices = services.scope;
     if (!scopeServices.visa)
         scopeServices.visa = visaApi;
-    scope_ = new ScopeCapture(this, *this, scopeServices);
+    scope_ = new ScopeCapture(c_, *this, scopeServices, this);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
     ImportExportUi *importExportUi = services.importExport;

@@ -23,7 +23,7 @@
 #include "core/LengthRule.h"
 #include "core/WaveDocument.h"
 #include "core/WaveStep.h"
-#include "link/PlatformVisa.h"
+#include "link/visa/PlatformVisa.h"
 #include "view/FreehandDrawing.h"
 #include "view/PlotCanvas.h"
 #include "view/UserPrompt.h"
@@ -87,11 +87,11 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
         ownedVisa_ = visa::OpenPlatformVisa();
         visaApi = ownedVisa_.get();
     }
-    link_ = new GeneratorLink(this, *this, *visaApi, this);
+    link_ = new GeneratorLink(c_, *this, *visaApi, this);
     ScopeCaptureServices scopeServices = services.scope;
     if (!scopeServices.visa)
         scopeServices.visa = visaApi;
-    scope_ = new ScopeCapture(this, *this, scopeServices);
+    scope_ = new ScopeCapture(c_, *this, scopeServices, this);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
     ImportExportUi *importExportUi = services.importExport;

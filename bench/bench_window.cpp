@@ -4,7 +4,7 @@
 // window of about 80 widgets with Chinese captions built in the same run,
 // and the search for a VISA library with the longer list of names it used.
 #include "bench/BenchEditor.h"
-#include "link/LoadedVisa.h"
+#include "link/visa/LoadedVisa.h"
 #include "view/WaveView.h"
 
 #include <QApplication>

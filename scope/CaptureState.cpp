@@ -1,11 +1,7 @@
 #include "scope/CaptureState.h"
 
-#include "core/ArbStore.h"
-#include "core/WaveDocument.h"
 #include "scope/ScopeDeadlines.h"
 #include "scope/TdsCommands.h"
-
-#include <array>
 
 namespace arb
 {
@@ -55,8 +51,7 @@ CaptureState::IdentifyProgress CaptureState::receiveIdentify(const QByteArray &b
     return p;
 }
 
-CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol,
-                                                       WaveDocument &document)
+CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol)
 {
     TraceProgress p;
     if (ScopeByteCount >= kTraceHeaderBytes + 1)
@@ -66,7 +61,7 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
             break;
         const int c = ScopeByteCount;
         if (c >= kTraceReplyBytes) {
-            takeLineEnd(byte, eol, document, p);
+            takeLineEnd(byte, eol, p);
             break;
         }
         if (c >= kTraceHeaderBytes) {
@@ -85,16 +80,12 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
     return p;
 }
 
-void CaptureState::takeLineEnd(char byte, int eol, WaveDocument &document, TraceProgress &p)
+void CaptureState::takeLineEnd(char byte, int eol, TraceProgress &p)
 {
     if (static_cast<unsigned char>(byte) != eol) {
         spoiled_ = true;
         return;
     }
-    std::array<float, kTracePoints> values{};
-    for (int i = 0; i < kTracePoints; ++i)
-        values[static_cast<std::size_t>(i)] = TracePointValue(static_cast<unsigned char>(points_[i]));
-    document.setPoints(0, values.data(), kTracePoints);
     ScopeReplyDone = true;
     p.complete = true;
     traceTaken_ = true;

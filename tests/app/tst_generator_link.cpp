@@ -1,4 +1,5 @@
 #include "app/GeneratorLink.h"
+#include "app/MainControls.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/RecordingVisa.h"
 #include "tests/support/WindowFixture.h"
@@ -54,7 +55,19 @@ struct LinkWindow {
         percent = make(new QLabel, "Label_TDS_percent");
         slot = make(new QLabel(QStringLiteral("0")), "Label_ArbNumber");
         window.show();
-        link = std::make_unique<GeneratorLink>(&window, host, visa);
+        MainControls c;
+        c.Combo1 = Combo1;
+        c.Combo2 = Combo2;
+        c.Combo4 = Combo4;
+        c.cmdCheck = cmdCheck;
+        c.Command_DetectIO = DetectIO;
+        c.Command_viPrintf = viPrintf;
+        c.cmdSendName = sendName;
+        c.txtInstName = instName;
+        c.PbrSend = progress;
+        c.Label_TDS_percent = percent;
+        c.Label_ArbNumber = slot;
+        link = std::make_unique<GeneratorLink>(c, host, visa);
     }
 
     // The buttons as the user presses them.

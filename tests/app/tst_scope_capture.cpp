@@ -1,5 +1,6 @@
+#include "app/MainControls.h"
 #include "app/ScopeCapture.h"
-#include "link/UsbtmcVisa.h"
+#include "link/visa/UsbtmcVisa.h"
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
@@ -144,7 +145,18 @@ struct Rig {
                 return tds2.slavePath();
             return QString::fromLatin1(kMissingDevice);
         };
-        scope = std::make_unique<ScopeCapture>(&window, host, services);
+        MainControls c;
+        c.cobSetComm = combo("cobSetComm");
+        c.cobBaud = combo("cobBaud");
+        c.cobParity = combo("cobParity");
+        c.cobFlowHardSoft = combo("cobFlowHardSoft");
+        c.cobOscilEOLString = combo("cobOscilEOLString");
+        c.cobChannel = combo("cobChannel");
+        c.cmdLink = link;
+        c.cmdReadValue = read;
+        c.PbrSend = bar;
+        c.Label_TDS_percent = percent;
+        scope = std::make_unique<ScopeCapture>(c, host, services);
         if (startUp)
             scope->startUp();
     }

@@ -1,5 +1,4 @@
 #include "core/ArbStore.h"
-#include "core/WaveDocument.h"
 #include "scope/CaptureState.h"
 #include "scope/PortMessages.h"
 #include "scope/ScopeDeadlines.h"
@@ -21,6 +20,18 @@ QByteArray TraceReply(const QByteArray &points, bool lineEnd = true)
     if (lineEnd)
         reply.append('\n');
     return reply;
+}
+
+// Feeds received bytes to the state, and makes a trace that completes with
+// them points 0..2499 of the store, as the window does.
+CaptureState::TraceProgress Receive(CaptureState &state, const QByteArray &bytes, int eol, ArbStore &store)
+{
+    const CaptureState::TraceProgress p = state.receiveTrace(bytes, eol);
+    if (p.complete) {
+        for (int i = 0; i < kTracePoints; ++i)
+            store.ArbData[i] = TracePointValue(static_cast<unsigned char>(state.points()[i]));
+    }
+    return p;
 }
 
 } // namespace
@@ -107,13 +118,10 @@ TEST(CaptureState, IdentifyWaitsForTheLineEndByDeadline)
 
 TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
 {
-    WaveDocument document;
-    const ArbStore &store = document.store();
-    ArbStore before = store;
-    before.ArbData[2500] = 0.25f;
-    before.ArbData[16384] = -0.5f;
-    before.ArbMaxValue = 0.125f;
-    document.assign(before);
+    ArbStore store;
+    store.ArbData[2500] = 0.25f;
+    store.ArbData[16384] = -0.5f;
+    store.ArbMaxValue = 0.125f;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     EXPECT_EQ(s.ScopeDeadline, 7000);
@@ -122,7 +130,7 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
     CaptureState::TraceProgress last;
     int completions = 0;
     for (int at = 0; at < reply.size(); at += 7) {
-        last = s.receiveTrace(reply.mid(at, 7), '\n', document);
+        last = Receive(s, reply.mid(at, 7), '\n', store);
         completions += last.complete ? 1 : 0;
         if (at == 0) {
             EXPECT_FALSE(last.percentBefore.has_value());
@@ -154,9 +162,8 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
     // the start of a header, shift no point.
     for (const QByteArray &stray : {QByteArray("\n"), QByteArray("\r\n#"), QByteArray("#4#42"),
                                     QByteArray("#42499\xff", 7), QByteArray("TEK,TDS\n")}) {
-        WaveDocument document;
-        const ArbStore &store = document.store();
-        document.setPoint(2500, 0.25f);
+        ArbStore store;
+        store.ArbData[2500] = 0.25f;
         CaptureState s;
         s.beginTrace(0, QStringLiteral("9600"));
         QByteArray points;
@@ -164,11 +171,11 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
             points.append(static_cast<char>(i % 256));
         const QByteArray reply = stray + TraceReply(points);
         // Not complete on the byte before the line end.
-        CaptureState::TraceProgress p = s.receiveTrace(reply.chopped(1), '\n', document);
+        CaptureState::TraceProgress p = Receive(s, reply.chopped(1), '\n', store);
         EXPECT_FALSE(p.complete) << stray.toHex().constData();
         EXPECT_EQ(s.ScopeByteCount, 2506);
         EXPECT_EQ(p.value, 2500);
-        p = s.receiveTrace(reply.right(1), '\n', document);
+        p = Receive(s, reply.right(1), '\n', store);
         EXPECT_TRUE(p.complete) << stray.toHex().constData();
         for (int i : {0, 1, 35, 255, 2499})
             EXPECT_EQ(store.ArbData[i], TracePointValue(static_cast<unsigned char>(i % 256)))
@@ -178,14 +185,13 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
 
     // Six bytes that are not "#42500" are no header: the reply never
     // completes, and the waveform keeps its points.
-    WaveDocument document;
-    const ArbStore &store = document.store();
-    document.setPoint(0, 0.5f);
+    ArbStore store;
+    store.ArbData[0] = 0.5f;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\x7f", 1));
     reply.replace(0, 6, QByteArray("\xff\xff\xff\xff\xff\xff", 6));
-    EXPECT_FALSE(s.receiveTrace(reply, '\n', document).complete);
+    EXPECT_FALSE(Receive(s, reply, '\n', store).complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(store.ArbData[0], 0.5f);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
@@ -194,32 +200,29 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
 TEST(CaptureState, OnlyTheLineEndCompletesTheTrace)
 {
     // With CR chosen the byte after the points must be a CR.
-    WaveDocument document;
-    const ArbStore &store = document.store();
+    ArbStore store;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\xff", 1));
-    EXPECT_FALSE(s.receiveTrace(reply, '\r', document).complete);
+    EXPECT_FALSE(Receive(s, reply, '\r', store).complete);
     // The reply is spoiled: a CR after it completes nothing.
-    EXPECT_FALSE(s.receiveTrace(QByteArray("\r"), '\r', document).complete);
+    EXPECT_FALSE(Receive(s, QByteArray("\r"), '\r', store).complete);
     EXPECT_EQ(store.ArbData[0], 0.0f);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
 
     // A new request starts afresh.
     s.beginTrace(8000, QStringLiteral("9600"));
     reply.back() = '\r';
-    EXPECT_TRUE(s.receiveTrace(reply, '\r', document).complete);
+    EXPECT_TRUE(Receive(s, reply, '\r', store).complete);
     EXPECT_EQ(store.ArbData[0], 1.0f);
 }
 
 TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
 {
-    WaveDocument document;
-    const ArbStore &store = document.store();
+    ArbStore store;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("4800"));
-    const CaptureState::TraceProgress p =
-        s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), '\n', document);
+    const CaptureState::TraceProgress p = Receive(s, TraceReply(QByteArray("\xff", 1), false), '\n', store);
     EXPECT_FALSE(p.complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(s.ScopeByteCount, 2506);
@@ -233,22 +236,21 @@ TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
 
 TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
 {
-    WaveDocument document;
-    const ArbStore &store = document.store();
+    ArbStore store;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     const QByteArray reply = TraceReply(QByteArray("\x80", 1));
-    s.receiveTrace(reply.left(100), '\n', document);
+    Receive(s, reply.left(100), '\n', store);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
     EXPECT_EQ(store.ArbData[0], 0.0f);
 
     // The rest comes after the failure: it is still taken.
-    CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), '\n', document);
+    CaptureState::TraceProgress p = Receive(s, reply.mid(100), '\n', store);
     EXPECT_TRUE(p.complete);
     EXPECT_EQ(store.ArbData[0], TracePointValue(0x80));
 
     // A second line-end byte later asks for no second taking.
-    p = s.receiveTrace(QByteArray("\n"), '\n', document);
+    p = Receive(s, QByteArray("\n"), '\n', store);
     EXPECT_FALSE(p.complete);
     EXPECT_EQ(s.ScopeByteCount, 2506);
 
@@ -256,7 +258,7 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     s.beginTrace(8000, QStringLiteral("9600"));
     EXPECT_EQ(s.ScopeByteCount, 0);
     EXPECT_FALSE(s.ScopeReplyDone);
-    p = s.receiveTrace(reply, '\n', document);
+    p = Receive(s, reply, '\n', store);
     EXPECT_TRUE(p.complete);
 }
 

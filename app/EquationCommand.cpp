@@ -4,10 +4,10 @@
 #include "app/EquationHistory.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/EquationOutcome.h"
 #include "core/WaveDocument.h"
-#include "core/WaveEquation.h"
 #include "core/WaveStep.h"
+#include "core/equation/EquationOutcome.h"
+#include "core/equation/WaveEquation.h"
 
 #include <QAction>
 #include <QWidget>

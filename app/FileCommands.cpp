@@ -2,10 +2,10 @@
 
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/SafeFileWrite.h"
 #include "core/WaveDocument.h"
-#include "core/WaveFileWriter.h"
 #include "core/WaveStep.h"
+#include "core/files/SafeFileWrite.h"
+#include "core/files/WaveFileWriter.h"
 #include "view/UserPrompt.h"
 
 #include <QAbstractButton>

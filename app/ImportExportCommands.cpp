@@ -5,9 +5,9 @@
 #include "app/ImportMessages.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/SafeFileWrite.h"
 #include "core/WaveDocument.h"
 #include "core/WaveStep.h"
+#include "core/files/SafeFileWrite.h"
 #include "view/UserPrompt.h"
 
 #include <QAction>

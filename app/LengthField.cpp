@@ -2,7 +2,7 @@
 
 #include "app/WaveformHost.h"
 #include "core/WaveDocument.h"
-#include "core/WaveNumber.h"
+#include "core/files/WaveNumber.h"
 #include "view/EntryFilter.h"
 
 #include <QLineEdit>

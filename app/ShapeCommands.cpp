@@ -4,9 +4,9 @@
 #include "app/ShapeMemory.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/ShapeSynthesis.h"
 #include "core/WaveDocument.h"
 #include "core/WaveStep.h"
+#include "core/shapes/ShapeSynthesis.h"
 
 #include <QAction>
 #include <QWidget>

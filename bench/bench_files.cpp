@@ -4,8 +4,8 @@
 #include "app/FileCommands.h"
 #include "bench/BenchMain.h"
 #include "core/ArbStore.h"
-#include "core/WaveFileReader.h"
-#include "core/WaveFileWriter.h"
+#include "core/files/WaveFileReader.h"
+#include "core/files/WaveFileWriter.h"
 #include "tests/support/FakeHost.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "app/FormMain.h"
 #include "core/ArbStore.h"
 #include "core/WaveDocument.h"
-#include "core/WaveNumber.h"
+#include "core/files/WaveNumber.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestFiles.h"

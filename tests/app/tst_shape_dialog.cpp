@@ -6,7 +6,7 @@
 #include "app/ShapeMemory.h"
 #include "app/UndoCommands.h"
 #include "core/ArbStore.h"
-#include "core/ShapeSynthesis.h"
+#include "core/shapes/ShapeSynthesis.h"
 #include "tests/support/WindowFixture.h"
 #include "view/PlotCanvas.h"
 

@@ -1,7 +1,7 @@
 #include "app/GeneratorLink.h"
 #include "app/UndoCommands.h"
-#include "core/WaveNumber.h"
 #include "core/WaveStep.h"
+#include "core/files/WaveNumber.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
 #include "tests/support/FakeHost.h"

@@ -4,7 +4,7 @@
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
 #include "core/WaveDocument.h"
-#include "core/WaveNumber.h"
+#include "core/files/WaveNumber.h"
 #include "tests/support/ScriptedPrompt.h"
 
 #include <QObject>

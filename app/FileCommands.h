@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/FileMessages.h"
-#include "core/WaveFileReader.h"
+#include "core/files/FileMessages.h"
+#include "core/files/WaveFileReader.h"
 
 #include <QFile>
 #include <QObject>

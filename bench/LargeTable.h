@@ -3,8 +3,8 @@
 // The import benchmark's table, shared by the benchmarks that read it: a
 // "time,value" table of 10 million lines (about 250 MB) written once per run
 // into a temporary folder, and the import as the command runs it.
-#include "core/ImportReader.h"
-#include "core/ImportShaping.h"
+#include "core/import/ImportReader.h"
+#include "core/import/ImportShaping.h"
 
 #include <QFile>
 #include <QTemporaryDir>

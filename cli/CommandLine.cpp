@@ -3,6 +3,7 @@
 #include "cli/Console.h"
 #include "cli/ConvertCommand.h"
 #include "cli/HelpText.h"
+#include "cli/InstrumentCommands.h"
 
 #include <QCoreApplication>
 
@@ -21,19 +22,15 @@ struct NamedCommand {
 
 const NamedCommand kCommands[] = {
     {"convert", RunConvert},
+    {"list", RunList},
+    {"send", RunSend},
+    {"capture", RunCapture},
 };
-
-// The sub-commands still to come are known, so that their names never open
-// the window with a file of that name.
-const char *const kPlannedCommands[] = {"list", "send", "capture"};
 
 bool IsCommandName(const QString &name)
 {
     for (const NamedCommand &c : kCommands)
         if (name == QLatin1String(c.name))
-            return true;
-    for (const char *planned : kPlannedCommands)
-        if (name == QLatin1String(planned))
             return true;
     return false;
 }
@@ -77,8 +74,6 @@ int RunCommandLine(int argc, char **argv)
     for (const NamedCommand &c : kCommands)
         if (first == QLatin1String(c.name))
             return c.run(arguments.mid(1));
-    if (IsCommandName(first))
-        return UsageError(QStringLiteral("命令 %1 尚未实现").arg(first));
     return UsageError(QStringLiteral("未知的选项 %1").arg(first.section(QLatin1Char('='), 0, 0)));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ImportShaping.h"
+#include "core/import/ImportShaping.h"
 
 #include <QString>
 #include <optional>

@@ -28,6 +28,11 @@ struct InputResult {
 // form carries, through the name field's rules, else defaultName.
 InputResult ImportWave(const QString &path, const ImportRequest &request, const QString &defaultName);
 
+// Reads path as "打开" does when it is one of the editor's own forms (its
+// header reads and its count is one "打开" takes); otherwise, or when the
+// request asks for other points, column or scaling, as ImportWave does.
+InputResult OpenWave(const QString &path, const ImportRequest &request, const QString &defaultName);
+
 // The name field's text after a name read from a file: its letters and
 // digits, the first six of them.
 QString NameFromFile(const std::string &name);

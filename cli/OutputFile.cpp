@@ -2,10 +2,10 @@
 
 #include "cli/Arguments.h"
 #include "core/ArbStore.h"
-#include "core/ExportWriter.h"
-#include "core/FileMessages.h"
-#include "core/SafeFileWrite.h"
-#include "core/WaveFileWriter.h"
+#include "core/files/FileMessages.h"
+#include "core/files/SafeFileWrite.h"
+#include "core/files/WaveFileWriter.h"
+#include "core/import/ExportWriter.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,7 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "app/QtTranslations.h"
+#include "app/StartFile.h"
 #include "core/WaveDocument.h"
 #include "view/QtUserPrompt.h"
 
@@ -32,5 +33,13 @@ extern "C" Q_DECL_EXPORT int vxarb_window_main(int argc, char *argv[])
     arb::FormMain window(services);
     prompt.setParentWidget(&window);
     window.show();
+    // "vxarb FILE": what is left once Qt has taken its own options.
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith(QLatin1Char('-'))) {
+            arb::OpenStartFile(window, arguments[i]);
+            break;
+        }
+    }
     return app.exec();
 }

@@ -3,7 +3,9 @@
 // Runs the program as a user's shell would, without a display: DISPLAY,
 // WAYLAND_DISPLAY and QT_QPA_PLATFORM are not set, so that a command that
 // loaded a display plugin would fail.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -42,13 +44,15 @@ struct ProgramOptions {
     int timeoutMs = 120000;
 };
 
+// The test process's own application: a QApplication (on the tests'
+// offscreen platform), since some tests compare with the real window.
 inline void EnsureCoreApplication()
 {
     static int argc = 1;
     static char name[] = "test_cli";
     static char *argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
+        new QApplication(argc, argv);
 }
 
 inline QProcessEnvironment EnvironmentWithoutDisplay(const QStringList &extra)
@@ -77,7 +81,12 @@ inline ProgramRun RunProgram(const QStringList &arguments, const ProgramOptions 
         ADD_FAILURE() << "the program did not start: " << options.program.toStdString();
         return r;
     }
-    r.finished = p.waitForFinished(options.timeoutMs);
+    // The test's own event loop runs meanwhile, so that a peer in the test
+    // (a serial instrument on a pseudo-terminal) answers the program.
+    const QDeadlineTimer deadline(options.timeoutMs);
+    while (p.state() != QProcess::NotRunning && !p.waitForFinished(5) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    r.finished = p.state() == QProcess::NotRunning;
     if (!r.finished) {
         p.kill();
         p.waitForFinished();

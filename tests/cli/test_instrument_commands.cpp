@@ -201,6 +201,26 @@ TEST_F(InstrumentCommands, SendWritesWhatTheWindowWritesByteForByte)
     EXPECT_TRUE(log[11].endsWith(QStringLiteral(" END\\n")));
 }
 
+TEST_F(InstrumentCommands, SendShowsItsProgressOnlyOnATerminal)
+{
+    const QString own = input(QStringLiteral("own.txt"), OwnForm("PULSE1", 2500));
+    arb::test::PtyMaster terminal;
+    ASSERT_TRUE(terminal.isValid());
+    ProgramOptions o;
+    o.environment = QStringList{QStringLiteral("ARB_VISA_LIBRARY=" ARB_INSTRUMENT_VISA_LIBRARY),
+                                QStringLiteral("FAKE_VISA_INSTRUMENTS=") + generator()};
+    const QByteArray slave = QFile::encodeName(terminal.slavePath());
+    o.childSetup = [slave] {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+        if (fd >= 0)
+            ::dup2(fd, 2);
+    };
+    const ProgramRun r = RunProgram({QStringLiteral("send"), own}, o);
+    EXPECT_EQ(r.status, 0);
+    // The terminal ends the line with CR LF.
+    EXPECT_EQ(terminal.readAvailable(), QByteArray("\r33.33%\r66.67%\r100.00%\r\n"));
+}
+
 TEST_F(InstrumentCommands, SendRefusesBeforeAnythingIsSent)
 {
     const QString own = input(QStringLiteral("own.txt"), OwnForm("PULSE1", 8));
@@ -300,6 +320,12 @@ TEST_F(InstrumentCommands, CaptureFailuresLeaveOutAsItWas)
     const ProgramRun noPort = run({QStringLiteral("capture"), QStringLiteral("--port"),
                                    path(QStringLiteral("no-such-tty")), QStringLiteral("-o"), out});
     EXPECT_EQ(noPort.status, 3);
+    const ProgramRun noScope =
+        run({QStringLiteral("capture"), QStringLiteral("--resource"),
+             QStringLiteral("USB0::0x0699::0x0363::C1::INSTR"), QStringLiteral("-o"), out},
+            generator());
+    EXPECT_EQ(noScope.status, 3);
+    EXPECT_TRUE(noScope.err.contains(QStringLiteral("未找到仪器"))) << noScope.err.toStdString();
     const ProgramRun usage = run({QStringLiteral("capture"), QStringLiteral("--port"), QStringLiteral("LPT1"),
                                   QStringLiteral("-o"), out});
     EXPECT_EQ(usage.status, 2);

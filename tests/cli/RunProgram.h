@@ -45,14 +45,33 @@ struct ProgramOptions {
 };
 
 // The test process's own application: a QApplication (on the tests'
-// offscreen platform), since some tests compare with the real window.
+// offscreen platform), since some tests compare with the real window; made
+// when first needed and ended with the test program, so that it frees what
+// it holds.
+class ApplicationEnvironment final : public ::testing::Environment
+{
+  public:
+    static QApplication *&instance()
+    {
+        static QApplication *app = nullptr;
+        return app;
+    }
+    void TearDown() override
+    {
+        delete instance();
+        instance() = nullptr;
+    }
+};
+
 inline void EnsureCoreApplication()
 {
     static int argc = 1;
     static char name[] = "test_cli";
     static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
+    if (!QCoreApplication::instance()) {
+        ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+        ApplicationEnvironment::instance() = new QApplication(argc, argv);
+    }
 }
 
 inline QProcessEnvironment EnvironmentWithoutDisplay(const QStringList &extra)

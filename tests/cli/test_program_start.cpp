@@ -48,11 +48,25 @@ TEST(ProgramStart, TheCommandLineLoadsNoWidgetsGuiOrDisplayPlugin)
     f.write("0.1\n0.2\n0.3\n0.4\n");
     f.close();
     ProgramOptions traced;
-    traced.environment = {"LD_DEBUG=files"};
-    for (const QStringList &arguments : {QStringList{"--version"}, QStringList{"--help"},
-                                         QStringList{"convert", in, "-o", dir.filePath("o.csv")}}) {
+    // The instrument commands with make-believe instruments; capture on a
+    // port that does not exist.
+    traced.environment = {"LD_DEBUG=files", "ARB_VISA_LIBRARY=" ARB_INSTRUMENT_VISA_LIBRARY,
+                          "FAKE_VISA_INSTRUMENTS=USB0::1::2::G::INSTR=VX,VX48250"};
+    struct Run {
+        QStringList arguments;
+        int status;
+    };
+    const Run runs[] = {
+        {{"--version"}, 0},
+        {{"--help"}, 0},
+        {{"convert", in, "-o", dir.filePath("o.csv")}, 0},
+        {{"list"}, 0},
+        {{"send", in}, 0},
+        {{"capture", "--port", dir.filePath("no-tty"), "-o", dir.filePath("t.csv")}, 3},
+    };
+    for (const auto &[arguments, status] : runs) {
         const ProgramRun r = RunProgram(arguments, traced);
-        EXPECT_EQ(r.status, 0) << arguments.join(' ').toStdString();
+        EXPECT_EQ(r.status, status) << arguments.join(' ').toStdString();
         const QStringList loaded = LoadedLibraries(r.err);
         ASSERT_TRUE(AnyOf(loaded, "libQt6Core")) << "no loader trace: " << r.err.left(500).toStdString();
         for (const char *unwanted :

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/FileMessages.h"
 #include "core/files/WaveFileReader.h"
 
 #include <QFile>
@@ -52,15 +53,6 @@ class FileCommands : public QObject
 
     WaveformHost &host_;
 };
-
-// Message texts of the file commands (title "任意波处理", exclamation icon).
-QString FileCommandsTitle();
-QString WrongEndingMessage();
-QString FileFormatMessage();
-QString FileOpenFailedMessage();
-QString FileReadFailedMessage();
-QString FileCreateFailedMessage();
-QString FileWriteFailedMessage();
 
 // Whether path's last four characters are exactly one of the endings.
 bool HasFileEnding(const QString &path, const QStringList &endings);

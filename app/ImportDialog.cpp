@@ -1,6 +1,6 @@
 #include "app/ImportDialog.h"
 
-#include "app/ImportMessages.h"
+#include "core/import/ImportMessages.h"
 #include "view/WavePreview.h"
 
 #include <QComboBox>

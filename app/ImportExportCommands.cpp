@@ -4,11 +4,11 @@
 
 #include "app/FileCommands.h"
 #include "app/ImportExportUi.h"
-#include "app/ImportMessages.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/WaveDocument.h"
 #include "core/WaveStep.h"
+#include "core/import/ImportMessages.h"
 #include "core/files/SafeFileWrite.h"
 #include "view/UserPrompt.h"
 

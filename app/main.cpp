@@ -1,12 +1,16 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "app/QtTranslations.h"
+#include "app/StartFile.h"
 #include "core/WaveDocument.h"
 #include "view/QtUserPrompt.h"
 
 #include <QApplication>
 
-int main(int argc, char *argv[])
+// The window's main function. The program (cli/main.cpp) loads this library
+// and calls it only when the window is wanted, so that the command line
+// starts without Qt's widgets.
+extern "C" Q_DECL_EXPORT int vxarb_window_main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // The application name is the class of the window on X11, matched by the
@@ -29,5 +33,13 @@ int main(int argc, char *argv[])
     arb::FormMain window(services);
     prompt.setParentWidget(&window);
     window.show();
+    // "vxarb FILE": what is left once Qt has taken its own options.
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith(QLatin1Char('-'))) {
+            arb::OpenStartFile(window, arguments[i]);
+            break;
+        }
+    }
     return app.exec();
 }

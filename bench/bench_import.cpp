@@ -6,8 +6,7 @@
 // machine shared with other work, the median ratio of the pairs measured in
 // turn (BM_ImportOverFloorInPairs) is the steadier one.
 #include "bench/BenchMain.h"
-#include "core/import/ImportReader.h"
-#include "core/import/ImportShaping.h"
+#include "bench/LargeTable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,42 +22,9 @@
 namespace
 {
 
-constexpr int kLines = 10'000'000;
-constexpr qint64 kBlock = qint64{4} << 20;
-
-QTemporaryDir &Folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-// The table, written once per run.
-QString TablePath()
-{
-    static const QString path = [] {
-        const QString p = Folder().filePath(QStringLiteral("table.csv"));
-        QFile f(p);
-        f.open(QIODevice::WriteOnly);
-        f.write("time,value\n");
-        std::vector<char> block;
-        block.reserve(kBlock + 64);
-        for (int i = 0; i < kLines; ++i) {
-            char line[64];
-            auto r = std::to_chars(line, line + 32, i * 1e-7, std::chars_format::fixed, 7);
-            *r.ptr++ = ',';
-            r = std::to_chars(r.ptr, line + 62, std::sin(i * 0.001) * 0.9, std::chars_format::fixed, 12);
-            *r.ptr++ = '\n';
-            block.insert(block.end(), line, r.ptr);
-            if (block.size() >= static_cast<std::size_t>(kBlock)) {
-                f.write(block.data(), static_cast<qint64>(block.size()));
-                block.clear();
-            }
-        }
-        f.write(block.data(), static_cast<qint64>(block.size()));
-        return p;
-    }();
-    return path;
-}
+using arb::bench::ImportLargeTable;
+using arb::bench::LargeTablePath;
+constexpr qint64 kBlock = arb::bench::kLargeTableBlock;
 
 // The floor: the file read in large blocks, every number converted with
 // std::from_chars into a sum.
@@ -94,23 +60,9 @@ double FloorPass(const QString &path, std::vector<char> &buf)
     return sum;
 }
 
-// The import as the command runs it: read, first choices, shaped to 16384
-// points. False when the table was not read whole.
-bool ImportPass(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    const arb::ImportReadResult r = arb::ReadImport(f);
-    if (r.error != arb::ImportError::None || r.table.rows() != static_cast<std::size_t>(kLines))
-        return false;
-    const arb::ImportedPoints p = arb::ShapeImport(r.table, arb::DefaultImportChoices(r.table));
-    benchmark::DoNotOptimize(p.points.data());
-    return true;
-}
-
 void BM_FromCharsFloor(benchmark::State &state)
 {
-    const QString path = TablePath();
+    const QString path = LargeTablePath();
     std::vector<char> buf(static_cast<std::size_t>(kBlock) + 256);
     for (auto _ : state)
         benchmark::DoNotOptimize(FloorPass(path, buf));
@@ -120,9 +72,9 @@ BENCHMARK(BM_FromCharsFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iter
 
 void BM_ImportAndResample(benchmark::State &state)
 {
-    const QString path = TablePath();
+    const QString path = LargeTablePath();
     for (auto _ : state) {
-        if (!ImportPass(path)) {
+        if (!ImportLargeTable(path)) {
             state.SkipWithError("the table was not read");
             break;
         }
@@ -136,7 +88,7 @@ BENCHMARK(BM_ImportAndResample)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 // pairs' time ratios (import / floor), in wall time and in process CPU time.
 void BM_ImportOverFloorInPairs(benchmark::State &state)
 {
-    const QString path = TablePath();
+    const QString path = LargeTablePath();
     std::vector<char> buf(static_cast<std::size_t>(kBlock) + 256);
     std::vector<double> wall;
     std::vector<double> cpu;
@@ -148,7 +100,7 @@ void BM_ImportOverFloorInPairs(benchmark::State &state)
             const auto w0 = std::chrono::steady_clock::now();
             const std::clock_t c0 = std::clock();
             if (isImport) {
-                if (!ImportPass(path)) {
+                if (!ImportLargeTable(path)) {
                     state.SkipWithError("the table was not read");
                     return;
                 }

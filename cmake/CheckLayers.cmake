@@ -2,6 +2,8 @@
 #   core/   core/ only, and of Qt only Qt Core;
 #   link/   core/ and link/, and of Qt only Qt Core;
 #   scope/  core/, link/ and scope/, and of Qt only Qt Core and Qt Serial Port;
+#   cli/    core/, link/, scope/ and cli/, and of Qt only Qt Core and Qt Serial
+#           Port (the command line runs without a display);
 #   view/   anything but app/.
 # So the instrument drivers and the waveform build and run without Qt Widgets
 # or a display, and nothing below the window reaches up into it.
@@ -12,6 +14,7 @@ set(rules
   "core|core/|QtCore"
   "link|core/ link/|QtCore"
   "scope|core/ link/ scope/|QtCore QtSerialPort"
+  "cli|core/ link/ scope/ cli/|QtCore QtSerialPort"
   "view|core/ link/ scope/ view/|*")
 
 set(faults "")

@@ -6,7 +6,7 @@ include(GNUInstallDirs)
 # The desktop's name for the program: its desktop entry, icon and software
 # centre entry (resources/<id>.*), and the application id of its window.
 set(ARB_APP_ID "io.github.vxarb.vxarb")
-target_compile_definitions(vxarb PRIVATE ARB_APP_ID="${ARB_APP_ID}")
+target_compile_definitions(vxarb_window PRIVATE ARB_APP_ID="${ARB_APP_ID}")
 include(cmake/Addresses.cmake)
 
 # The program looks for its help document beside itself, then here.
@@ -32,6 +32,9 @@ arb_gzip(${CMAKE_SOURCE_DIR}/resources/vxarb.1 ${CMAKE_BINARY_DIR}/vxarb.1.gz)
 add_custom_target(arb_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/vxarb.1.gz)
 
 install(TARGETS vxarb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A library, not a program: no execute bit, as Debian wants shared objects.
+install(TARGETS vxarb_window LIBRARY DESTINATION ${ARB_WINDOW_LIBRARY_DESTINATION}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${ARB_HELP_FILE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/vxarb.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES resources/${ARB_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

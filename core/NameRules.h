@@ -8,6 +8,9 @@ namespace arb
 // Longest name the generator takes.
 constexpr int kMaxNameLength = 6;
 
+// The generator's arbitrary-waveform slots are 0..kLastArbSlot.
+constexpr int kLastArbSlot = 9;
+
 // "ArbNo" followed by the slot number: the name a waveform has until the
 // user gives it one.
 QString DefaultArbName(int slot);

@@ -13,7 +13,7 @@ namespace arb
 namespace
 {
 
-constexpr int kLastSlot = 9;
+constexpr int kLastSlot = kLastArbSlot;
 
 // The indices a run of single writes changed.
 class ChangedPoints

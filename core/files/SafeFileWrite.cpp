@@ -54,10 +54,10 @@ bool SyncToDisk(const QSaveFile &)
 
 } // namespace
 
-FileWriteResult WriteFileSafely(const QString &path, const QByteArray &bytes)
+FileWriteResult WriteFileSafely(const QString &path, const QByteArray &bytes, InPlaceFallback fallback)
 {
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
+    file.setDirectWriteFallback(fallback == InPlaceFallback::Allowed);
     if (!file.open(QIODevice::WriteOnly))
         return FileWriteResult::CreateFailed;
     KeepOwnership(file, path);

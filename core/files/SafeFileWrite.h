@@ -13,6 +13,13 @@ enum class FileWriteResult {
                   // guaranteed (see WriteFileSafely)
 };
 
+// Whether a file may be rewritten in place where no new file can be made
+// beside it.
+enum class InPlaceFallback {
+    Allowed, // the window's "保存": the file is written, at the risk of leaving it incomplete
+    Refused, // the command line: an existing file is never left incomplete (CreateFailed instead)
+};
+
 // Writes bytes as the whole contents of the file at path.
 //
 // Where the folder lets us create files, the bytes go to a new file beside
@@ -24,7 +31,9 @@ enum class FileWriteResult {
 // Where only the file itself may be written (a folder without write access),
 // the existing file is rewritten in place, which keeps its permissions, owner,
 // group and hard links; a failure while writing then leaves it incomplete and
-// is reported as WriteFailed.
-FileWriteResult WriteFileSafely(const QString &path, const QByteArray &bytes);
+// is reported as WriteFailed. With InPlaceFallback::Refused that case is
+// CreateFailed and the file is not touched.
+FileWriteResult WriteFileSafely(const QString &path, const QByteArray &bytes,
+                                InPlaceFallback fallback = InPlaceFallback::Allowed);
 
 } // namespace arb

@@ -43,15 +43,16 @@ void Make(const QString &path, mode_t mode)
 
 // The write as the unprivileged user nobody, in a child process, when we are
 // root; as ourselves otherwise.
-FileWriteResult WriteUnprivileged(const QString &path, const QByteArray &bytes)
+FileWriteResult WriteUnprivileged(const QString &path, const QByteArray &bytes,
+                                  InPlaceFallback fallback = InPlaceFallback::Allowed)
 {
     if (::geteuid() != 0)
-        return WriteFileSafely(path, bytes);
+        return WriteFileSafely(path, bytes, fallback);
     const pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(100);
-        ::_exit(static_cast<int>(WriteFileSafely(path, bytes)));
+        ::_exit(static_cast<int>(WriteFileSafely(path, bytes, fallback)));
     }
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 2) {
@@ -91,6 +92,11 @@ TEST(WriteFileSafely, AFolderWithoutWriteAccessGetsTheFileRewrittenInPlace)
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
     const struct stat before = Stat(path);
+
+    // Where no file may ever be left incomplete, it is not touched at all.
+    EXPECT_EQ(WriteUnprivileged(path, "new", InPlaceFallback::Refused), FileWriteResult::CreateFailed);
+    EXPECT_EQ(Read(path), QByteArray("old contents"));
+    EXPECT_EQ(Stat(path).st_ino, before.st_ino);
 
     EXPECT_EQ(WriteUnprivileged(path, "new"), FileWriteResult::Written);
     EXPECT_EQ(Read(link), QByteArray("new"));

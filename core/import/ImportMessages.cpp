@@ -1,4 +1,4 @@
-#include "app/ImportMessages.h"
+#include "core/import/ImportMessages.h"
 
 namespace arb
 {

@@ -72,6 +72,7 @@ WindowArguments CheckWindowArguments(const QStringList &arguments)
         const QString bare = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
         const QString name = bare.section(QLatin1Char('='), 0, 0);
         if (OneOf(name, std::begin(kQtValueOptions), std::end(kQtValueOptions))) {
+            w.platformGiven = w.platformGiven || name == QLatin1String("platform");
             if (!bare.contains(QLatin1Char('=')))
                 ++i;
             continue;
@@ -90,6 +91,17 @@ WindowArguments CheckWindowArguments(const QStringList &arguments)
     return w;
 }
 
+bool DisplayAvailable(const WindowArguments &arguments)
+{
+#if defined(Q_OS_LINUX)
+    return arguments.platformGiven || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(arguments);
+    return true;
+#endif
+}
+
 QStringList WindowLibraryCandidates(const QString &programFolder)
 {
     const QDir here(programFolder);
@@ -105,6 +117,12 @@ int RunWindow(int argc, char **argv)
     const WindowArguments checked = CheckWindowArguments(arguments);
     if (!checked.error.isEmpty())
         return UsageError(checked.error);
+    // A file named where no window can open (over ssh, in a container) is
+    // more likely a command mistyped than a wish for the window: say so
+    // instead of letting Qt abort.
+    if (!checked.file.isEmpty() && !DisplayAvailable(checked))
+        return UsageError(
+            QStringLiteral("没有显示器，无法打开窗口读入 %1（不打开窗口的命令见下）").arg(checked.file));
 
     const QStringList candidates = WindowLibraryCandidates(ProgramFolder(argv[0]));
     QString failure;

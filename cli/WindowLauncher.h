@@ -13,6 +13,7 @@ namespace arb::cli
 struct WindowArguments {
     QString file;
     QString error;
+    bool platformGiven = false; // "-platform NAME" chose Qt's display plugin
 };
 WindowArguments CheckWindowArguments(const QStringList &arguments);
 
@@ -20,6 +21,10 @@ WindowArguments CheckWindowArguments(const QStringList &arguments);
 // program (a build folder), then in the installed layout's folder relative
 // to the program's.
 QStringList WindowLibraryCandidates(const QString &programFolder);
+
+// Whether a window can be shown: a display is named in the environment (or
+// a platform plugin chosen) on systems where that is needed.
+bool DisplayAvailable(const WindowArguments &arguments);
 
 // Opens the window: loads its library, which links Qt Widgets, and hands it
 // argc and argv. The command line never loads it, so it starts without

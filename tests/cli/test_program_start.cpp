@@ -130,4 +130,9 @@ TEST(ProgramStart, WindowArgumentsAreCheckedBeforeAnyDisplayIsNeeded)
     r = RunProgram({"-frobnicate"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, QStringLiteral("vxarb: 未知的选项 -frobnicate\n用法请见 vxarb --help\n"));
+    // A file (or a mistyped command) with no display to open the window on.
+    r = RunProgram({"covert"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, QStringLiteral("vxarb: 没有显示器，无法打开窗口读入 covert（不打开窗口的命令见下）\n"
+                                    "用法请见 vxarb --help\n"));
 }

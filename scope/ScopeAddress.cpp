@@ -92,7 +92,8 @@ ScopeAddress ResolveScopeAddress(std::string_view typed)
             return address;
         }
     }
-    const bool resourceName = typed.find("::") != std::string_view::npos;
+    // A bracketed IPv6 address holds "::" of its own.
+    const bool resourceName = typed.front() != '[' && typed.find("::") != std::string_view::npos;
     if (resourceName) {
         if (visa::ParseSocketResource(typed) || visa::ParseVxi11Resource(typed) || IsUsbResource(typed))
             address.resource = std::string(typed);

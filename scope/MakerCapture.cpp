@@ -14,11 +14,11 @@ namespace arb
 namespace
 {
 
-// Converts the data bytes through a table into volts as they arrive.
+// Converts the data bytes into volts as they arrive.
 class VoltSink final : public BlockSink
 {
   public:
-    VoltSink(const VoltTable &table, std::vector<float> &volts) : table_(table), volts_(volts) {}
+    VoltSink(const ByteVolts &convert, std::vector<float> &volts) : convert_(convert), volts_(volts) {}
 
     void begin(std::size_t n) override
     {
@@ -29,15 +29,15 @@ class VoltSink final : public BlockSink
 
     void take(const unsigned char *bytes, std::size_t count) override
     {
+        // The room was reserved; what resize clears here is a piece small
+        // enough to stay in the cache until it is converted into.
         const std::size_t at = volts_.size();
         volts_.resize(at + count);
-        float *out = volts_.data() + at;
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = table_[bytes[i]];
+        ConvertBytes(convert_, bytes, count, volts_.data() + at);
     }
 
   private:
-    const VoltTable &table_;
+    const ByteVolts &convert_;
     std::vector<float> &volts_;
 };
 
@@ -75,16 +75,16 @@ class Conversation
         return reading.preamble;
     }
 
-    // The record of block command, converted through table.
-    bool block(const std::string &command, const std::string &prefix, const VoltTable &table)
+    // The record of block command, converted into volts.
+    bool block(const std::string &command, const std::string &prefix, const ByteVolts &convert)
     {
-        if (!AllFinite(table)) {
+        if (!Usable(convert)) {
             // Scale factors so large that a byte's volts are no number.
             fail(CaptureFault::Of(CaptureFaultKind::BadReply, command));
             return false;
         }
         std::vector<float> &volts = result_.record.volts;
-        VoltSink sink(table, volts);
+        VoltSink sink(convert, volts);
         if (!ok(talk_.queryBlock(command, prefix, kMaxCapturePoints, sink)))
             return false;
         if (volts.size() < kMinCapturePoints) {

@@ -51,14 +51,21 @@ std::optional<double> WholeNumber(std::string_view text)
     return value;
 }
 
-template <typename Formula> VoltTable TableOf(bool signedBytes, Formula formula)
+bool FitsSingle(double v)
 {
-    VoltTable table{};
-    for (int b = 0; b < 256; ++b) {
-        const int x = signedBytes && b >= 128 ? b - 256 : b;
-        table[static_cast<std::size_t>(b)] = static_cast<float>(formula(static_cast<double>(x)));
-    }
-    return table;
+    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max();
+}
+
+// The loops the compiler turns into vector instructions: a byte becomes a
+// float, multiplied and added.
+template <typename Byte>
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("tree-vectorize")))
+#endif
+void Affine(const unsigned char *bytes, std::size_t count, float scale, float offset, float *out)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = static_cast<float>(static_cast<Byte>(bytes[i])) * scale + offset;
 }
 
 } // namespace
@@ -135,32 +142,43 @@ PreambleReading ParsePreamble(std::string_view reply)
     return reading;
 }
 
-VoltTable TektronixVolts(double ymult, double yoff, double yzero)
+ByteVolts TektronixVolts(double ymult, double yoff, double yzero)
 {
-    return TableOf(true, [&](double s) { return (s - yoff) * ymult + yzero; });
+    return {true, ymult, yzero - yoff * ymult};
 }
 
-VoltTable RigolVolts(const WavePreamble &p)
+ByteVolts RigolVolts(const WavePreamble &p)
 {
-    return TableOf(false, [&](double b) { return (b - p.yorigin - p.yreference) * p.yincrement; });
+    return {false, p.yincrement, -(p.yorigin + p.yreference) * p.yincrement};
 }
 
-VoltTable SiglentVolts(double vdiv, double ofst)
+ByteVolts SiglentVolts(double vdiv, double ofst)
 {
-    return TableOf(true, [&](double s) { return s * vdiv / 25.0 - ofst; });
+    return {true, vdiv / 25.0, -ofst};
 }
 
-VoltTable KeysightVolts(const WavePreamble &p)
+ByteVolts KeysightVolts(const WavePreamble &p)
 {
-    return TableOf(false, [&](double b) { return (b - p.yreference) * p.yincrement + p.yorigin; });
+    return {false, p.yincrement, p.yorigin - p.yreference * p.yincrement};
 }
 
-bool AllFinite(const VoltTable &table)
+bool Usable(const ByteVolts &volts)
 {
-    for (float v : table)
-        if (!std::isfinite(v))
-            return false;
-    return true;
+    if (!FitsSingle(volts.scale) || !FitsSingle(volts.offset))
+        return false;
+    // The extremes lie at the ends of the byte range.
+    return FitsSingle(volts(0x00)) && FitsSingle(volts(0x7F)) && FitsSingle(volts(0x80)) &&
+           FitsSingle(volts(0xFF));
+}
+
+void ConvertBytes(const ByteVolts &volts, const unsigned char *bytes, std::size_t count, float *out)
+{
+    const auto scale = static_cast<float>(volts.scale);
+    const auto offset = static_cast<float>(volts.offset);
+    if (volts.signedBytes)
+        Affine<signed char>(bytes, count, scale, offset, out);
+    else
+        Affine<unsigned char>(bytes, count, scale, offset, out);
 }
 
 } // namespace arb

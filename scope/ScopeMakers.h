@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,21 +44,35 @@ struct PreambleReading {
 };
 PreambleReading ParsePreamble(std::string_view reply);
 
-// The volts of each of the 256 values a data byte can hold, each computed
-// in double precision by the maker's formula and rounded once to single
-// precision.
-using VoltTable = std::array<float, 256>;
+// The volts of a data byte: scale·x + offset, where x is the byte as a
+// signed (-128..127) or an unsigned (0..255) value, as the maker sends it.
+struct ByteVolts {
+    bool signedBytes = false;
+    double scale = 0;
+    double offset = 0;
+
+    double operator()(unsigned char byte) const
+    {
+        const int x = signedBytes && byte >= 128 ? byte - 256 : byte;
+        return scale * x + offset;
+    }
+};
 
 // (s - YOFf)·YMUlt + YZEro, s the byte as a signed value.
-VoltTable TektronixVolts(double ymult, double yoff, double yzero);
+ByteVolts TektronixVolts(double ymult, double yoff, double yzero);
 // (b - yorigin - yreference)·yincrement.
-VoltTable RigolVolts(const WavePreamble &p);
+ByteVolts RigolVolts(const WavePreamble &p);
 // s·VDIV/25 - OFST, s the byte as a signed value.
-VoltTable SiglentVolts(double vdiv, double ofst);
+ByteVolts SiglentVolts(double vdiv, double ofst);
 // (b - yreference)·yincrement + yorigin.
-VoltTable KeysightVolts(const WavePreamble &p);
+ByteVolts KeysightVolts(const WavePreamble &p);
 
-// Every entry a finite single-precision number.
-bool AllFinite(const VoltTable &table);
+// The factors and every byte's volts are finite single-precision numbers.
+bool Usable(const ByteVolts &volts);
+
+// The volts of count bytes into out, in single precision: each within a
+// few units of the last place of the exact value (far below any scope's
+// resolution).
+void ConvertBytes(const ByteVolts &volts, const unsigned char *bytes, std::size_t count, float *out);
 
 } // namespace arb

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
 #include <deque>
 #include <map>
 #include <string>
@@ -126,35 +130,46 @@ TEST(ScopeReplies, ThePreambleHasTenNumbers)
     EXPECT_EQ(ParsePreamble("").fields, 1);
 }
 
+// Within a few units of the last place of single precision, relative to
+// the largest volts of the range.
+void ExpectVolts(const ByteVolts &volts, const std::function<double(int)> &formula)
+{
+    unsigned char bytes[256];
+    for (int b = 0; b < 256; ++b)
+        bytes[b] = static_cast<unsigned char>(b);
+    float out[256];
+    ConvertBytes(volts, bytes, 256, out);
+    double largest = 0;
+    for (int b = 0; b < 256; ++b)
+        largest = std::max(largest, std::fabs(formula(b)));
+    for (int b = 0; b < 256; ++b) {
+        EXPECT_NEAR(volts(static_cast<unsigned char>(b)), formula(b), 1e-12 * largest) << b;
+        EXPECT_NEAR(out[b], formula(b), 4e-7 * largest) << b;
+    }
+}
+
 TEST(ScopeVolts, EachMakersFormulaOverEveryByte)
 {
-    const VoltTable tek = TektronixVolts(0.04, 10, 0.5);
-    EXPECT_FLOAT_EQ(tek[0x00], (0 - 10) * 0.04 + 0.5);
-    EXPECT_FLOAT_EQ(tek[0x7F], (127 - 10) * 0.04 + 0.5);
-    EXPECT_FLOAT_EQ(tek[0x80], (-128 - 10) * 0.04 + 0.5); // a signed byte
-    EXPECT_FLOAT_EQ(tek[0xFF], (-1 - 10) * 0.04 + 0.5);
+    const auto s = [](int b) { return b < 128 ? b : b - 256; }; // a signed byte
+    ExpectVolts(TektronixVolts(0.04, 10, 0.5), [&](int b) { return (s(b) - 10) * 0.04 + 0.5; });
+    ExpectVolts(TektronixVolts(4e-3, -25, 0), [&](int b) { return (s(b) + 25) * 4e-3; });
 
     WavePreamble p;
     p.yincrement = 0.02;
     p.yorigin = -3;
     p.yreference = 127;
-    const VoltTable rigol = RigolVolts(p);
-    EXPECT_FLOAT_EQ(rigol[0x00], (0 + 3 - 127) * 0.02);
-    EXPECT_FLOAT_EQ(rigol[0xFF], (255 + 3 - 127) * 0.02); // unsigned
-    const VoltTable keysight = KeysightVolts(p);
-    EXPECT_FLOAT_EQ(keysight[0x80], (128 - 127) * 0.02 - 3);
-    EXPECT_FLOAT_EQ(keysight[0xFF], (255 - 127) * 0.02 - 3);
+    ExpectVolts(RigolVolts(p), [](int b) { return (b + 3 - 127) * 0.02; });
+    ExpectVolts(KeysightVolts(p), [](int b) { return (b - 127) * 0.02 - 3; });
+    ExpectVolts(SiglentVolts(0.5, -0.1), [&](int b) { return s(b) * 0.5 / 25 + 0.1; });
+    ExpectVolts(SiglentVolts(2, 1.5), [&](int b) { return s(b) * 2.0 / 25 - 1.5; });
 
-    const VoltTable siglent = SiglentVolts(0.5, -0.1);
-    EXPECT_FLOAT_EQ(siglent[0x19], 25 * 0.5 / 25 + 0.1);
-    EXPECT_FLOAT_EQ(siglent[0xE7], -25 * 0.5 / 25 + 0.1); // 0xE7 is -25
-    EXPECT_FLOAT_EQ(siglent[0x00], 0.1f);
+    EXPECT_DOUBLE_EQ(TektronixVolts(0.04, 10, 0.5)(0x80), (-128 - 10) * 0.04 + 0.5);
+    EXPECT_DOUBLE_EQ(RigolVolts(p)(0xFF), (255 + 3 - 127) * 0.02);
 
-    // Each entry is the double result rounded once.
-    for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(tek[b], static_cast<float>(((b < 128 ? b : b - 256) - 10) * 0.04 + 0.5)) << b;
-    EXPECT_TRUE(AllFinite(tek));
-    EXPECT_FALSE(AllFinite(TektronixVolts(1e300, 0, 0)));
+    EXPECT_TRUE(Usable(TektronixVolts(0.04, 10, 0.5)));
+    EXPECT_FALSE(Usable(TektronixVolts(1e300, 0, 0)));
+    EXPECT_FALSE(Usable(TektronixVolts(1e37, 0, 0))); // 128 x 1e37 is beyond single precision
+    EXPECT_FALSE(Usable(SiglentVolts(1, 1e39)));
 }
 
 TEST(ScopeBlock, TheHeaderOfADefiniteLengthBlock)
@@ -224,6 +239,7 @@ TEST(ScopeConversation, EachMakersCommandsInOrder)
                                                        "WFMOutpre:YOFf?", "WFMOutpre:YZEro?", "CURVe?"}));
         ASSERT_EQ(r.record.volts.size(), 5u);
         EXPECT_FLOAT_EQ(r.record.volts[3], (-128 - 10) * 0.04 + 0.5);
+        EXPECT_FLOAT_EQ(r.record.volts[4], (-1 - 10) * 0.04 + 0.5);
         EXPECT_EQ(r.record.maker, "TEKTRONIX");
     }
     {

@@ -73,8 +73,8 @@ TEST(UsbCapture, ARigolThroughTheUsbtmcBackend)
     ASSERT_FALSE(r.fault) << CaptureFaultMessage(r.fault, r.record.maker, resource, 400).toStdString();
     EXPECT_TRUE(scope.unexpected().empty());
     ASSERT_EQ(r.record.volts.size(), data.size());
-    EXPECT_EQ(r.record.volts[10], static_cast<float>((10 + 3 - 127) * 0.02));
-    EXPECT_EQ(r.record.volts[255], static_cast<float>((255 + 3 - 127) * 0.02));
+    EXPECT_FLOAT_EQ(r.record.volts[10], static_cast<float>((10 + 3 - 127) * 0.02));
+    EXPECT_FLOAT_EQ(r.record.volts[255], static_cast<float>((255 + 3 - 127) * 0.02));
     EXPECT_EQ(scope.commands().front(), "*IDN?");
 }
 

@@ -72,7 +72,7 @@ void ServeScope(int fd, SimulatedScope &scope, const ScopeDelivery &delivery, co
         for (std::size_t lf; (lf = received.find('\n')) != std::string::npos;) {
             const std::string command = received.substr(0, lf);
             received.erase(0, lf + 1);
-            const std::optional<std::string> reply = scope.answer(command);
+            const std::string *reply = scope.answer(command);
             if (!reply)
                 continue;
             std::size_t length = reply->size();

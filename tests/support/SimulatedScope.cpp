@@ -84,18 +84,18 @@ SimulatedScope SimulatedScope::Siglent(int channel, std::string data, double vdi
     return s;
 }
 
-std::optional<std::string> SimulatedScope::answer(const std::string &command)
+const std::string *SimulatedScope::answer(const std::string &command)
 {
     const std::lock_guard<std::mutex> lock(*mutex_);
     commands_.push_back(command);
     if (settings_.count(command))
-        return std::nullopt;
+        return nullptr;
     const auto it = replies_.find(command);
     if (it == replies_.end()) {
         unexpected_.push_back(command);
-        return std::nullopt;
+        return nullptr;
     }
-    return it->second;
+    return &it->second;
 }
 
 std::vector<std::string> SimulatedScope::commands() const

@@ -34,9 +34,10 @@ class SimulatedScope
     // "#" d n and data.
     static std::string Block(const std::string &data);
 
-    // The reply to command (without its line end), or none for a setting
-    // and for anything outside the set.
-    std::optional<std::string> answer(const std::string &command);
+    // The reply to command (without its line end), or null for a setting
+    // and for anything outside the set. It stays valid until the reply is
+    // set again.
+    const std::string *answer(const std::string &command);
 
     // The reply of query, as it will be sent (line end and all).
     void setReply(const std::string &query, std::string reply) { replies_[query] = std::move(reply); }

@@ -2,11 +2,12 @@
 
 #include "app/EquationDialog.h"
 #include "app/EquationHistory.h"
-#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/EquationOutcome.h"
-#include "core/WaveEquation.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
+#include "core/equation/EquationOutcome.h"
+#include "core/equation/WaveEquation.h"
 
 #include <QAction>
 #include <QWidget>
@@ -28,7 +29,7 @@ void EquationCommand::connectMenu(QWidget *window)
 
 void EquationCommand::mnuWaveEquation_Click()
 {
-    const ArbStore &store = host_.store();
+    const ArbStore &store = host_.document().store();
     EquationChoices choices;
     {
         EquationDialog dialog(store, LoadEquationHistory(settings_), window_);
@@ -48,9 +49,9 @@ void EquationCommand::mnuWaveEquation_Click()
 
 void EquationCommand::writeRange(int first, const std::vector<float> &points)
 {
-    const WaveStep step(host_, QStringLiteral("任意公式"));
-    std::copy(points.begin(), points.end(), host_.store().ArbData.begin() + first);
-    host_.DrawWaveAll();
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("任意公式"));
+    document.replaceRange(first, points.data(), static_cast<int>(points.size()));
 }
 
 } // namespace arb

@@ -1,7 +1,7 @@
 #include "app/EquationDialog.h"
 
 #include "core/ArbStore.h"
-#include "core/EquationExamples.h"
+#include "core/equation/EquationExamples.h"
 #include "view/WavePreview.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/EquationOutcome.h"
-#include "core/WaveEquation.h"
+#include "core/equation/EquationOutcome.h"
+#include "core/equation/WaveEquation.h"
 
 #include <QDialog>
 #include <QStringList>

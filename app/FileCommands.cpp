@@ -1,11 +1,11 @@
 #include "app/FileCommands.h"
 
-#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/SafeFileWrite.h"
-#include "core/WaveFileWriter.h"
-#include "core/WaveNumber.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
+#include "core/files/SafeFileWrite.h"
+#include "core/files/WaveFileWriter.h"
 #include "view/UserPrompt.h"
 
 #include <QAbstractButton>
@@ -141,7 +141,8 @@ std::unique_ptr<QFile> FileCommands::openChosenFile(const QString &filter, const
 
 void FileCommands::menuFileOpen_Click()
 {
-    const WaveStep step(host_, QStringLiteral("打开"));
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("打开"));
     const std::unique_ptr<QFile> chosen = openChosenFile(OpenFilter(), OpenEndings());
     if (!chosen)
         return;
@@ -158,35 +159,38 @@ void FileCommands::menuFileOpen_Click()
         return;
     }
 
-    ArbStore &store = host_.store();
-    store.ArbLength = header.count;
-    host_.setLengthText(QString::fromStdString(FormatWaveCount(header.count)));
-    status = ReadPoints(reader, store, RoundHalfEven(static_cast<double>(header.count)));
+    // The length is taken before the points: a file that fails half-way
+    // leaves it, and the points read so far, without a redraw.
+    document.setLength(header.count);
+    ArbStore next = document.store();
+    status = ReadPoints(reader, next, RoundHalfEven(static_cast<double>(header.count)));
     file.close();
     if (status != WaveReadStatus::Ok) {
+        document.assign(next);
         reportFailure(status);
         return;
     }
 
-    host_.DrawWaveAll();
-    // After the redraw, which may itself put the default name back.
+    document.replacePoints(next);
+    // After the new waveform, which may itself put the default name back.
     if (header.form == WaveFileForm::Maker20)
-        host_.setNameText(
+        document.setName(
             QString::fromLocal8Bit(header.name.data(), static_cast<qsizetype>(header.name.size())));
 }
 
 void FileCommands::menuFileSave_Click()
 {
-    const WaveStep step(host_, QStringLiteral("保存"));
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("保存"));
     const std::optional<QString> path = host_.prompt().saveFile(kSaveTitle, SaveFilter());
     if (!path)
         return;
     // The waveform is brought to full scale in memory as in the file, unless
     // no file could be made; the text is ready before the file is touched.
-    ArbStore &store = host_.store();
-    ArbStore scaled = store;
+    // The plot shows the scaled points at its next full redraw.
+    ArbStore scaled = document.store();
     ScaleToFullScale(scaled);
-    const QByteArray name = host_.nameText().toLocal8Bit();
+    const QByteArray name = document.name().toLocal8Bit();
     const QByteArray length = host_.lengthText().toLocal8Bit();
     const std::string text = SavedWaveText(scaled, std::string_view(name.constData(), name.size()),
                                            std::string_view(length.constData(), length.size()));
@@ -195,20 +199,20 @@ void FileCommands::menuFileSave_Click()
         report(FileCreateFailedMessage());
         return;
     }
-    store = scaled;
+    document.assign(scaled);
     if (result == FileWriteResult::WriteFailed)
         report(FileWriteFailedMessage());
 }
 
 void FileCommands::mnuWaveAdd_Click()
 {
-    const WaveStep step(host_, QStringLiteral("相加"));
+    const WaveStep step(host_.document(), QStringLiteral("相加"));
     combineFile(WaveCombine::Add);
 }
 
 void FileCommands::mnuWaveDec_Click()
 {
-    const WaveStep step(host_, QStringLiteral("相减"));
+    const WaveStep step(host_.document(), QStringLiteral("相减"));
     combineFile(WaveCombine::Subtract);
 }
 
@@ -234,17 +238,17 @@ void FileCommands::combineFile(WaveCombine op)
         return;
     }
 
-    ArbStore &store = host_.store();
-    const float length = std::max(store.ArbLength, static_cast<float>(*fileCount));
-    store.ArbLength = length;
-    host_.setLengthText(QString::fromStdString(FormatWaveCount(length)));
-    status = CombinePoints(reader, store, *fileCount, store.LastIndex(), op);
+    WaveDocument &document = host_.document();
+    document.setLength(std::max(document.length(), static_cast<float>(*fileCount)));
+    ArbStore next = document.store();
+    status = CombinePoints(reader, next, *fileCount, next.LastIndex(), op);
     file.close();
     if (status != WaveReadStatus::Ok) {
+        document.assign(next);
         reportFailure(status);
         return;
     }
-    host_.DrawWaveAll();
+    document.replacePoints(next);
 }
 
 } // namespace arb

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/WaveFileReader.h"
+#include "core/files/WaveFileReader.h"
 
 #include <QFile>
 #include <QObject>

@@ -19,10 +19,11 @@
 #include "app/SvgIcon.h"
 #include "app/UndoCommands.h"
 #include "app/WaveCommands.h"
-#include "app/WaveStep.h"
 #include "core/ArbStore.h"
 #include "core/LengthRule.h"
-#include "link/PlatformVisa.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
+#include "link/visa/PlatformVisa.h"
 #include "view/FreehandDrawing.h"
 #include "view/PlotCanvas.h"
 #include "view/UserPrompt.h"
@@ -48,7 +49,7 @@ namespace arb
 {
 
 FormMain::FormMain(const FormMainServices &services, QWidget *parent)
-    : QMainWindow(parent), store_(*services.store), prompt_(*services.prompt), help_(*services.help),
+    : QMainWindow(parent), document_(*services.document), prompt_(*services.prompt), help_(*services.help),
       workArea_(services.workArea), settings_(services.settings)
 {
     if (!settings_) {
@@ -77,20 +78,20 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     w.indexLabels = c_.Label_X_coordinate;
     w.currentX = c_.LblArbCurrentXPoint;
     w.currentY = c_.LblArbCurrentYPoint;
-    view_ = new WaveView(store_, w, this);
+    view_ = new WaveView(document_, w, this);
     zoomField_ = new ZoomField(c_.txtScale);
-    drawing_ = new FreehandDrawing(store_, c_.Picture_Arb, view_, this);
+    drawing_ = new FreehandDrawing(document_, c_.Picture_Arb, view_, this);
 
     visa::VisaApi *visaApi = services.visa;
     if (!visaApi) {
         ownedVisa_ = visa::OpenPlatformVisa();
         visaApi = ownedVisa_.get();
     }
-    link_ = new GeneratorLink(this, *this, *visaApi, this);
+    link_ = new GeneratorLink(c_, *this, *visaApi, this);
     ScopeCaptureServices scopeServices = services.scope;
     if (!scopeServices.visa)
         scopeServices.visa = visaApi;
-    scope_ = new ScopeCapture(this, *this, scopeServices);
+    scope_ = new ScopeCapture(c_, *this, scopeServices, this);
     files_ = new FileCommands(*this, this);
     files_->connectMenu(this);
     ImportExportUi *importExportUi = services.importExport;
@@ -107,10 +108,8 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     shapes_->connectMenu(this);
     lengthField_ = new LengthField(this, *this, this);
     pointEntry_ = new PointEntry(this, *this, this);
-    nameField_ = new NameField(this, prompt_, this);
-    link_->setNameChangedSource([this] { return nameField_->NameChanged(); });
-    // Every full redraw first restores a customised name to its default.
-    view_->setBeforeFullRedraw([this] { nameField_->ResetDefaultName(); });
+    nameField_ = new NameField(this, document_, prompt_, this);
+    link_->setNameChangedSource([this] { return document_.NameChanged(); });
 
     client_->installEventFilter(this);
     c_.Toolbar1->installEventFilter(this);
@@ -150,7 +149,7 @@ void FormMain::wireCommands()
     connect(c_.Command_Exit, &QPushButton::clicked, this, &FormMain::close);
     onAction("mnuArbZoomin", [this] { view_->mnuArbZoomin_Click(); });
     onAction("mnuArbZoomout", [this] { view_->mnuArbZoomout_Click(); });
-    onAction("mnuArbZoomNo", [this] { DrawWaveAll(); });
+    onAction("mnuArbZoomNo", [this] { mnuArbZoomNo_Click(); });
     onAction("mnuArbClear", [this] { mnuArbClear_Click(); });
     connect(c_.Command_ArbWaveClear, &QPushButton::clicked, this, &FormMain::mnuArbClear_Click);
     onAction("menuHelp", [this] { menuHelp_Click(); });
@@ -189,12 +188,11 @@ void FormMain::Form_Load()
     status_->setLastPanelWidth(width());
     view_->setLayoutFactors(factors_.ScaleX, factors_.ScaleY);
 
-    // 3. The length field's design text gives the length.
-    c_.Text_Arb_Length->setText(QStringLiteral("201"));
-    store_.ArbLength = c_.Text_Arb_Length->text().toFloat();
+    // 3. The length field shows the document's length, 201 at start
+    // (LengthField).
 
     // 4. The view shows the whole waveform.
-    view_->setView(0, RoundHalfEven(store_.ArbLength));
+    view_->setView(0, RoundHalfEven(document_.length()));
 
     // 5. The segment fields' design texts give the segment.
     pointEntry_->startUp();
@@ -212,12 +210,12 @@ void FormMain::Form_Load()
 
     // 9. Panning.
     c_.HScroll_XZoom->setMinimum(0);
-    c_.HScroll_XZoom->setMaximum(RoundHalfEven(store_.ArbLength - static_cast<float>(view_->ViewCount())));
+    c_.HScroll_XZoom->setMaximum(RoundHalfEven(document_.length() - static_cast<float>(view_->ViewCount())));
     c_.HScroll_XZoom->setSingleStep(1);
     c_.HScroll_XZoom->setPageStep(1);
 
     // 10.
-    DrawWaveAll();
+    mnuArbZoomNo_Click();
 
     // 11-12: the oscilloscope link's defaults.
     scope_->setStartUpValues();
@@ -272,16 +270,18 @@ void FormMain::focusCanvas()
         c_.Picture_Arb->setFocus(Qt::MouseFocusReason);
 }
 
-void FormMain::DrawWaveAll()
+void FormMain::mnuArbZoomNo_Click()
 {
+    document_.resetChangedName();
     view_->DrawWaveAll();
 }
 
 void FormMain::mnuArbClear_Click()
 {
-    const WaveStep step(*this, QStringLiteral("清除波形"));
-    store_.ClearPoints();
-    DrawWaveAll();
+    const WaveStep step(document_, QStringLiteral("清除波形"));
+    ArbStore cleared = document_.store();
+    cleared.ClearPoints();
+    document_.replacePoints(cleared);
 }
 
 QString FormMain::lengthText() const
@@ -289,51 +289,28 @@ QString FormMain::lengthText() const
     return c_.Text_Arb_Length->text();
 }
 
-void FormMain::setLengthText(const QString &text)
+void FormMain::showLengthText(const QString &text)
 {
     c_.Text_Arb_Length->setText(text);
 }
 
 void FormMain::commitLength()
 {
-    const WaveStep step(*this, QStringLiteral("设置波形点数"));
-    const float old = store_.ArbLength;
+    const WaveStep step(document_, QStringLiteral("设置波形点数"));
+    const float old = document_.length();
     const LengthCommit result = CommitLengthText(c_.Text_Arb_Length->text());
     if (result.outOfRange)
         prompt_.message(LengthRangeMessage(), QString(), MessageIcon::Critical);
-    c_.Text_Arb_Length->setText(result.text);
-    store_.ArbLength = result.length;
-    if (store_.ArbLength != old)
+    // The field shows the length taken, which drops leading zeros and shows
+    // a bound for a length out of range.
+    document_.setLength(result.length);
+    if (document_.length() != old)
         mnuArbClear_Click();
-}
-
-QString FormMain::nameText() const
-{
-    // An emptied field gives the default name, so nothing sends or saves an
-    // empty name.
-    return nameField_->Name();
-}
-
-void FormMain::setNameText(const QString &text)
-{
-    nameField_->SetNameText(text);
 }
 
 UndoCommands &FormMain::undoCommands()
 {
     return *undo_;
-}
-
-void FormMain::beginWaveStep(const QString &label)
-{
-    if (undo_)
-        undo_->beginCommand(label);
-}
-
-void FormMain::endWaveStep()
-{
-    if (undo_)
-        undo_->endCommand();
 }
 
 bool FormMain::InstrConnected() const
@@ -359,7 +336,7 @@ void FormMain::Toolbar1_ButtonClick(const QString &key)
     } else if (key == QLatin1String("Zoomout")) {
         view_->mnuArbZoomout_Click();
     } else if (key == QLatin1String("ZoomNo")) {
-        DrawWaveAll();
+        mnuArbZoomNo_Click();
     } else if (key == QLatin1String("Waveout")) {
         if (!InstrConnected()) {
             prompt_.message(QStringLiteral("没有与仪器连接，连接后发送！"), QStringLiteral("提示信息"),

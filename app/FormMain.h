@@ -38,10 +38,11 @@ class MainStatusBar;
 class WaveView;
 class ZoomField;
 
-// What the main window is given from outside: the waveform store, the user,
-// the help viewer and the screen's work area (empty: the primary screen's).
+// What the main window is given from outside: the waveform document, the
+// user, the help viewer and the screen's work area (empty: the primary
+// screen's).
 struct FormMainServices {
-    ArbStore *store = nullptr;
+    WaveDocument *document = nullptr;
     UserPrompt *prompt = nullptr;
     HelpViewer *help = nullptr;
     QRect workArea;
@@ -68,16 +69,11 @@ class FormMain : public QMainWindow, public WaveformHost
     ~FormMain() override;
 
     // WaveformHost
-    ArbStore &store() override { return store_; }
+    WaveDocument &document() override { return document_; }
     UserPrompt &prompt() override { return prompt_; }
-    void DrawWaveAll() override;
     QString lengthText() const override;
-    void setLengthText(const QString &text) override;
+    void showLengthText(const QString &text) override;
     void commitLength() override;
-    QString nameText() const override;
-    void setNameText(const QString &text) override;
-    void beginWaveStep(const QString &label) override;
-    void endWaveStep() override;
 
     const MainControls &controls() const { return c_; }
     WaveView &view() { return *view_; }
@@ -92,6 +88,10 @@ class FormMain : public QMainWindow, public WaveformHost
 
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
+    // "全部显示": the view back to the whole waveform, drawn in full; and, as
+    // every full redraw of the waveform does, a changed name back to the
+    // default.
+    void mnuArbZoomNo_Click();
 
   protected:
     void closeEvent(QCloseEvent *event) override;
@@ -108,7 +108,7 @@ class FormMain : public QMainWindow, public WaveformHost
     void menuArbAbout_Click();
     void focusCanvas();
 
-    ArbStore &store_;
+    WaveDocument &document_;
     UserPrompt &prompt_;
     HelpViewer &help_;
     QRect workArea_;

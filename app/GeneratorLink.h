@@ -1,14 +1,14 @@
 #pragma once
 
-#include "link/ArbHexTable.h"
-#include "link/VisaApi.h"
+#include "link/generator/ChunkedDownload.h"
+#include "link/generator/GeneratorDriver.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string>
 #include <utility>
-#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -16,23 +16,24 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-class QWidget;
 
 namespace arb
 {
 
+struct MainControls;
 class WaveformHost;
 
-// The generator link: finds the instruments, opens sessions on the chosen
-// one, keeps the connected state, downloads the waveform chunk by chunk and
-// sends its name. It works on the controls of the window it is given,
-// found by their object names, and reaches the generator only through the
-// VISA interface.
-class GeneratorLink : public QObject
+// The frame "接口参数" and the name's send button: shows the generator
+// driver's instruments and state on the window's controls and wires their
+// commands to it. The identification is read one tick of timeLink after
+// "*IDN?"; the download goes one chunk a tick of Timer1, and Timer1's tick
+// after the last chunk closes the sessions.
+class GeneratorLink : public QObject, private ChunkLink
 {
     Q_OBJECT
   public:
-    GeneratorLink(QWidget *window, WaveformHost &host, visa::VisaApi &visa, QObject *parent = nullptr);
+    GeneratorLink(const MainControls &controls, WaveformHost &host, visa::VisaApi &visa,
+                  QObject *parent = nullptr);
 
     // Where the name field's own rules keep whether the name was changed
     // from its default. Without one, a name other than the default counts.
@@ -45,16 +46,16 @@ class GeneratorLink : public QObject
     // Closing: closes the instrument session, then the resource manager.
     void shutDown();
 
-    bool InstrConnected() const { return connected_; }
+    bool InstrConnected() const { return driver_.connected(); }
     // One download step (the "发送数据" button and the tool bar's "Waveout").
     void download();
 
     visa::ViSession DiscoverInstruments();
     // The USB instruments the latest discovery found, generators or not, in
     // the order found; none when it found nothing or could not ask.
-    const QStringList &foundInstruments() const { return found_; }
+    const QStringList &foundInstruments() const { return driver_.found(); }
     bool OpenInstrument();
-    const QString &SelectedResource() const { return selectedResource_; }
+    const QString &SelectedResource() const { return driver_.chosen(); }
 
     void cmdCheck_Click();
     void Command_DetectIO_Click();
@@ -65,14 +66,15 @@ class GeneratorLink : public QObject
     void timeLink_Timer();
     void Timer1_Timer();
 
-    int DownloadPass() const { return downloadPass_; }
+    const GeneratorDriver &driver() const { return driver_; }
+    int DownloadPass() const { return driver_.download().pass(); }
     // A download is under way: later chunks still read the waveform.
-    bool downloading() const { return downloadPass_ != 0; }
-    int SerialBaud() const { return serialBaud_; }
-    int SerialDataBits() const { return serialDataBits_; }
-    int SerialParity() const { return serialParity_; }
-    visa::ViSession defaultRM() const { return defaultRM_; }
-    visa::ViSession instrSession() const { return instrSession_; }
+    bool downloading() const { return driver_.download().running(); }
+    int SerialBaud() const { return driver_.serialBaud(); }
+    int SerialDataBits() const { return driver_.serialDataBits(); }
+    int SerialParity() const { return driver_.serialParity(); }
+    visa::ViSession defaultRM() const { return driver_.defaultRM(); }
+    visa::ViSession instrSession() const { return driver_.session(); }
     QTimer *timeLink() const { return timeLink_; }
     QTimer *Timer1() const { return timer1_; }
     // Hides the full progress bar a moment after the last chunk.
@@ -82,56 +84,39 @@ class GeneratorLink : public QObject
     void downloadingChanged();
 
   private:
-    void setDownloadPass(int pass);
+    // Each chunk goes out on a session opened for it, as every write does.
+    bool reopenForChunk() override;
+    void sendChunk(const std::string &command) override;
+
     void message(const QString &text);
     void selectCombo1(int index);
     void linkLost();
-    void dropSilently();
-    void showDisconnected(const QString &model);
-    void abandonDownload();
+    void showConnection(bool connected);
+    void downloadStarted(int chunks);
+    void chunkSent(bool last);
+    void downloadAbandoned();
     void finishProgress();
     void setPercent();
     bool nameChanged() const;
 
-    void closeHandle(visa::ViSession &handle);
-    void closeBoth();
-    void replaceResourceManager(visa::ViSession rm);
-
     WaveformHost &host_;
-    visa::VisaApi &visa_;
+    GeneratorDriver driver_;
     std::function<bool()> nameChanged_;
 
-    QComboBox *Combo1_ = nullptr;
-    QComboBox *Combo2_ = nullptr;
-    QComboBox *Combo4_ = nullptr;
-    QPushButton *cmdCheck_ = nullptr;
-    QPushButton *Command_DetectIO_ = nullptr;
-    QPushButton *Command_viPrintf_ = nullptr;
-    QPushButton *cmdSendName_ = nullptr;
-    QLineEdit *txtInstName_ = nullptr;
-    QProgressBar *PbrSend_ = nullptr;
-    QLabel *Label_TDS_percent_ = nullptr;
-    QLabel *Label_ArbNumber_ = nullptr;
+    QComboBox *Combo1_;
+    QComboBox *Combo2_;
+    QComboBox *Combo4_;
+    QPushButton *cmdCheck_;
+    QPushButton *Command_DetectIO_;
+    QPushButton *Command_viPrintf_;
+    QPushButton *cmdSendName_;
+    QLineEdit *txtInstName_;
+    QProgressBar *PbrSend_;
+    QLabel *Label_TDS_percent_;
+    QLabel *Label_ArbNumber_;
     QTimer *timeLink_ = nullptr;
     QTimer *timer1_ = nullptr;
     QTimer *endPause_ = nullptr;
-
-    bool connected_ = false;
-    QString selectedResource_;
-    QStringList found_;
-    int serialBaud_ = 9600;
-    int serialDataBits_ = 8;
-    int serialParity_ = 0;
-    int downloadPass_ = 0;
-    ArbHexTable hex_;
-
-    visa::ViSession defaultRM_ = visa::VI_NULL;
-    visa::ViSession instrSession_ = visa::VI_NULL;
-    // The resource manager instrSession_ was opened on.
-    visa::ViSession instrRM_ = visa::VI_NULL;
-    // Resource managers replaced while an identification still reads on a
-    // session of theirs; closed with the next pair.
-    std::vector<visa::ViSession> retiredRMs_;
 };
 
 } // namespace arb

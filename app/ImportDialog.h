@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/ImportReader.h"
-#include "core/ImportShaping.h"
-#include "core/ImportTable.h"
+#include "core/import/ImportReader.h"
+#include "core/import/ImportShaping.h"
+#include "core/import/ImportTable.h"
 
 #include <QDialog>
 #include <memory>

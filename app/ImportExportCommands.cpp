@@ -3,10 +3,11 @@
 #include "app/FileCommands.h"
 #include "app/ImportExportUi.h"
 #include "app/ImportMessages.h"
-#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/SafeFileWrite.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
+#include "core/files/SafeFileWrite.h"
 #include "view/UserPrompt.h"
 
 #include <QAction>
@@ -51,7 +52,7 @@ void ImportExportCommands::report(const QString &text)
 
 void ImportExportCommands::menuFileImport_Click()
 {
-    const WaveStep step(host_, QStringLiteral("导入波形"));
+    const WaveStep step(host_.document(), QStringLiteral("导入波形"));
     const std::optional<QString> path = host_.prompt().openFile(QStringLiteral("导入波形"), ImportFilter());
     if (!path)
         return;
@@ -98,15 +99,15 @@ void ImportExportCommands::menuFileImport_Click()
 
 void ImportExportCommands::replaceWaveform(const ImportTable &table, const ImportedPoints &imported)
 {
-    ArbStore &store = host_.store();
+    WaveDocument &document = host_.document();
+    ArbStore next = document.store();
     const auto count = static_cast<int>(imported.points.size());
-    std::copy(imported.points.begin(), imported.points.end(), store.ArbData.begin());
-    store.ArbLength = static_cast<float>(count);
-    host_.setLengthText(QString::number(count));
-    host_.DrawWaveAll();
-    // As "打开" does: after the redraw, which may itself put the default name back.
+    std::copy(imported.points.begin(), imported.points.end(), next.ArbData.begin());
+    next.ArbLength = static_cast<float>(count);
+    document.replaceAll(next);
+    // As "打开" does: after the new waveform, which may itself put the default name back.
     if (table.form == ImportForm::Maker20)
-        host_.setNameText(
+        document.setName(
             QString::fromLocal8Bit(table.name.data(), static_cast<qsizetype>(table.name.size())));
 }
 
@@ -119,7 +120,7 @@ void ImportExportCommands::menuFileExport_Click()
         host_.prompt().saveFile(QStringLiteral("导出波形"), ExportFilter(*form));
     if (!path)
         return;
-    writeFile(*path, ExportBytes(host_.store(), *form));
+    writeFile(*path, ExportBytes(host_.document().store(), *form));
 }
 
 bool ImportExportCommands::writeFile(const QString &path, const QByteArray &bytes)

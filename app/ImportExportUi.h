@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/ExportWriter.h"
-#include "core/ImportReader.h"
-#include "core/ImportShaping.h"
+#include "core/import/ExportWriter.h"
+#include "core/import/ImportReader.h"
+#include "core/import/ImportShaping.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ImportReader.h"
+#include "core/import/ImportReader.h"
 
 #include <QString>
 

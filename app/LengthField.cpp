@@ -1,6 +1,8 @@
 #include "app/LengthField.h"
 
 #include "app/WaveformHost.h"
+#include "core/WaveDocument.h"
+#include "core/files/WaveNumber.h"
 #include "view/EntryFilter.h"
 
 #include <QLineEdit>
@@ -16,8 +18,16 @@ LengthField::LengthField(QWidget *window, WaveformHost &host, QObject *parent)
         Text_Arb_Length_ = window->findChild<QLineEdit *>(QStringLiteral("Text_Arb_Length"));
     if (!Text_Arb_Length_)
         return;
+    WaveDocument &document = host_.document();
+    showLength(document.length());
+    connect(&document, &WaveDocument::lengthChanged, this, &LengthField::showLength);
     auto *filter = new EntryFilter(Text_Arb_Length_, EntryKind::Length, host.prompt());
     connect(filter, &EntryFilter::commitRequested, this, [this] { host_.commitLength(); });
+}
+
+void LengthField::showLength(float length)
+{
+    Text_Arb_Length_->setText(QString::fromStdString(FormatWaveCount(length)));
 }
 
 void LengthField::mnuArbLength_Click()

@@ -10,8 +10,9 @@ namespace arb
 
 class WaveformHost;
 
-// The length field Text_Arb_Length: digits and Backspace only, and the
-// window's length commit on Enter and whenever the field loses the focus.
+// The length field Text_Arb_Length: it shows the document's length, takes
+// digits and Backspace only, and runs the window's length commit on Enter
+// and whenever the field loses the focus.
 class LengthField : public QObject
 {
     Q_OBJECT
@@ -22,6 +23,10 @@ class LengthField : public QObject
     void mnuArbLength_Click();
 
   private:
+    // The length in its shortest decimal form, also when the field shows it
+    // already or holds a length typed and not yet committed.
+    void showLength(float length);
+
     WaveformHost &host_;
     QLineEdit *Text_Arb_Length_ = nullptr;
 };

@@ -102,8 +102,10 @@ Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool ed
 void BuildTopFrames(MainControls &m, QWidget *client)
 {
     m.frameLength = Frame(client, QStringLiteral("任意波点数"), 120, 700, 1560, 780);
-    m.Text_Arb_Length = Field(m.frameLength, "Text_Arb_Length", QStringLiteral("201"),
-                              QStringLiteral("任意波点数"), 120, 330, 960, 300);
+    // The length, the name and the slot show the waveform's own
+    // (LengthField, NameField).
+    m.Text_Arb_Length =
+        Field(m.frameLength, "Text_Arb_Length", QString(), QStringLiteral("任意波点数"), 120, 330, 960, 300);
     Caption(m.frameLength, QStringLiteral("点"), 1160, 360, 300, 240);
 
     m.frameScale = Frame(client, QStringLiteral("缩放倍数"), 1740, 700, 1200, 780);
@@ -123,8 +125,7 @@ void BuildTopFrames(MainControls &m, QWidget *client)
         l->setFrameShape(QFrame::StyledPanel);
 
     m.frameName = Frame(client, QStringLiteral("任意波名称"), 5820, 700, 2700, 780);
-    m.txtName = Field(m.frameName, "txtName", QStringLiteral("ArbNo0"), QStringLiteral("任意波名称"), 120,
-                      330, 1140, 300);
+    m.txtName = Field(m.frameName, "txtName", QString(), QStringLiteral("任意波名称"), 120, 330, 1140, 300);
     m.cmdSendName = Button(m.frameName, "cmdSendName", QStringLiteral("单独发送名称"), 1340, 300, 1260, 380);
     m.cmdSendName->setVisible(false);
     m.cmdSendName->setEnabled(false);
@@ -132,7 +133,6 @@ void BuildTopFrames(MainControls &m, QWidget *client)
     // The slot selector is part of the design but never shown: the slot stays 0.
     m.frameSlot = Frame(client, QStringLiteral("任意波编号"), 8580, 700, 900, 780);
     m.Label_ArbNumber = Make<QLabel>(m.frameSlot, "Label_ArbNumber", 120, 330, 400, 300);
-    m.Label_ArbNumber->setText(QStringLiteral("0"));
     m.VScroll_ArbNumber = Make<QScrollBar>(m.frameSlot, "VScroll_ArbNumber", 560, 240, 255, 480);
     m.VScroll_ArbNumber->setOrientation(Qt::Vertical);
     m.VScroll_ArbNumber->setAccessibleName(QStringLiteral("任意波编号"));

@@ -1,6 +1,7 @@
 #include "app/NameField.h"
 
 #include "core/NameRules.h"
+#include "core/WaveDocument.h"
 #include "view/EntryFilter.h"
 #include "view/UserPrompt.h"
 
@@ -24,20 +25,27 @@ constexpr int kLastSlot = 9;
 
 } // namespace
 
-NameField::NameField(QWidget *window, UserPrompt &prompt, QObject *parent)
-    : QObject(parent ? parent : window), prompt_(prompt)
+NameField::NameField(QWidget *window, WaveDocument &document, UserPrompt &prompt, QObject *parent)
+    : QObject(parent ? parent : window), document_(document), prompt_(prompt)
 {
     if (window) {
         txtName_ = window->findChild<QLineEdit *>(QStringLiteral("txtName"));
         VScroll_ArbNumber_ = window->findChild<QScrollBar *>(QStringLiteral("VScroll_ArbNumber"));
         Label_ArbNumber_ = window->findChild<QLabel *>(QStringLiteral("Label_ArbNumber"));
     }
+    if (Label_ArbNumber_) {
+        Label_ArbNumber_->setText(QString::number(document_.slot()));
+        connect(&document_, &WaveDocument::slotChanged, this,
+                [this](int slot) { Label_ArbNumber_->setText(QString::number(slot)); });
+    }
     if (txtName_) {
+        txtName_->setText(document_.nameText());
         // Only ASCII letters and digits make a name; an input method would
         // bring in other characters past the key rule.
         txtName_->setAttribute(Qt::WA_InputMethodEnabled, false);
         txtName_->installEventFilter(this);
         connect(txtName_, &QLineEdit::textChanged, this, &NameField::txtName_Change);
+        connect(&document_, &WaveDocument::nameTextChanged, this, &NameField::showDocumentName);
     }
 }
 
@@ -75,22 +83,23 @@ void NameField::setSlot(int slot)
 
 QString NameField::DefaultName() const
 {
-    return QStringLiteral("ArbNo") + (Label_ArbNumber_ ? Label_ArbNumber_->text() : QStringLiteral("0"));
+    return document_.defaultName();
 }
 
 QString NameField::Name() const
 {
-    if (!txtName_ || txtName_->text().isEmpty())
-        return DefaultName();
-    return txtName_->text();
+    return document_.name();
 }
 
-void NameField::ResetDefaultName()
+bool NameField::NameChanged() const
 {
-    if (!nameChanged_ || !txtName_)
-        return;
-    txtName_->setText(DefaultName());
-    nameChanged_ = false;
+    return document_.NameChanged();
+}
+
+void NameField::showDocumentName()
+{
+    if (txtName_->text() != document_.nameText())
+        SetNameText(document_.nameText());
 }
 
 void NameField::SetNameText(const QString &text)
@@ -126,19 +135,14 @@ void NameField::txtName_Change()
         txtName_->setCursorPosition(check.caret);
         adjusting_ = false;
     }
-    if (txtName_->text() != DefaultName())
-        nameChanged_ = true;
+    // A text other than the default name sets NameChanged.
+    document_.setName(txtName_->text());
 }
 
 void NameField::VScroll_ArbNumber_Change()
 {
-    const QString oldDefault = DefaultName();
-    if (Label_ArbNumber_)
-        Label_ArbNumber_->setText(QString::number(slot()));
-    if (txtName_ && txtName_->text() == oldDefault) {
-        txtName_->setText(DefaultName());
-        nameChanged_ = false;
-    }
+    // The read-out follows, and a default name follows the slot.
+    document_.setSlot(slot());
 }
 
 void NameField::leaveName()

@@ -1,9 +1,10 @@
 #include "app/PointEntry.h"
 
-#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/EntryRules.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
 #include "view/EntryFilter.h"
 #include "view/UserPrompt.h"
 
@@ -78,9 +79,10 @@ void PointEntry::startUp()
 
 void PointEntry::commitIndex(QLineEdit *field, int &variable)
 {
-    const IndexCommit c = CommitIndexText(field->text(), host_.store().ArbLength);
+    const float length = host_.document().length();
+    const IndexCommit c = CommitIndexText(field->text(), length);
     if (c.outOfRange)
-        host_.prompt().message(IndexRangeMessage(host_.store().ArbLength), QString(), MessageIcon::Critical);
+        host_.prompt().message(IndexRangeMessage(length), QString(), MessageIcon::Critical);
     field->setText(c.text);
     variable = c.value;
 }
@@ -95,40 +97,44 @@ void PointEntry::commitValue(QLineEdit *field, float &variable)
     field->setCursorPosition(static_cast<int>(c.text.size()));
 }
 
-void PointEntry::writePoint(long long index, double value)
+void PointEntry::writePoint(ArbStore &points, long long index, double value)
 {
     if (index < 0 || index >= kArbBufferSize)
         return;
-    host_.store().ArbData[static_cast<std::size_t>(index)] = static_cast<float>(value);
+    points.ArbData[static_cast<std::size_t>(index)] = static_cast<float>(value);
 }
 
 void PointEntry::Command_ArbPoint_Click()
 {
-    const WaveStep step(host_, QStringLiteral("输入点"));
-    writePoint(lineStartX_, static_cast<double>(lineStartY_));
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("输入点"));
+    ArbStore next = document.store();
+    writePoint(next, lineStartX_, static_cast<double>(lineStartY_));
     if (Text_ArbLineStartX_ && Text_ArbLineStartY_ && Text_ArbLineStopX_ && Text_ArbLineStopY_) {
         Text_ArbLineStopY_->setText(Text_ArbLineStartY_->text());
         Text_ArbLineStopX_->setText(Text_ArbLineStartX_->text());
         lineStopY_ = EntryTextToSingle(Text_ArbLineStartY_->text());
         lineStopX_ = EntryTextToInt(Text_ArbLineStopX_->text()).value_or(0);
     }
-    host_.DrawWaveAll();
+    document.replacePoints(next);
 }
 
 void PointEntry::Command_ArbLine_Click()
 {
-    const WaveStep step(host_, QStringLiteral("输入线段"));
-    writePoint(lineStartX_, static_cast<double>(lineStartY_));
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("输入线段"));
+    ArbStore next = document.store();
+    writePoint(next, lineStartX_, static_cast<double>(lineStartY_));
     if (lineStartX_ < lineStopX_) {
         const double rise = static_cast<double>(lineStopY_) - static_cast<double>(lineStartY_);
         const double span = static_cast<double>(lineStopX_) - static_cast<double>(lineStartX_);
         const long long last = std::min<long long>(lineStopX_, kArbBufferSize - 1);
         for (long long i = std::max(lineStartX_, 0); i <= last; ++i) {
             const double offset = static_cast<double>(i - lineStartX_);
-            writePoint(i, rise * offset / span + static_cast<double>(lineStartY_));
+            writePoint(next, i, rise * offset / span + static_cast<double>(lineStartY_));
         }
     }
-    host_.DrawWaveAll();
+    document.replacePoints(next);
 }
 
 void PointEntry::mnuArbLineDraw_Click()

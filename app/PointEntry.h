@@ -9,6 +9,7 @@ class QWidget;
 namespace arb
 {
 
+struct ArbStore;
 class EntryFilter;
 class WaveformHost;
 
@@ -49,7 +50,7 @@ class PointEntry : public QObject
     void attachIndex(QLineEdit *field, int &variable);
     void attachValue(QLineEdit *field, float &variable);
     // Stores a value at an index, ignoring indices outside the buffer.
-    void writePoint(long long index, double value);
+    static void writePoint(ArbStore &points, long long index, double value);
 
     WaveformHost &host_;
     QLineEdit *Text_ArbLineStartX_ = nullptr;

@@ -1,19 +1,21 @@
 #pragma once
 
-#include "scope/CaptureState.h"
+#include "app/ScopePortList.h"
 #include "scope/PortNames.h"
-#include "scope/ScopeComm.h"
+#include "scope/ScopeClock.h"
 #include "scope/ScopeSettings.h"
+#include "scope/SerialTds.h"
+#include "scope/UsbTds.h"
 
 #include <QObject>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-class QWidget;
 
 namespace arb
 {
@@ -23,9 +25,8 @@ namespace visa
 class VisaApi;
 }
 
-class ScopeClock;
+struct MainControls;
 class SerialPortIo;
-class UsbScopeWorker;
 class WaveformHost;
 
 // What the oscilloscope link is given from outside. Empty members get the
@@ -38,16 +39,17 @@ struct ScopeCaptureServices {
     visa::VisaApi *visa = nullptr;
 };
 
-// The frame "泰克示波器采集波形": the settings of the oscilloscope link,
-// connecting to the oscilloscope, and reading a 2500-point trace into the
-// waveform, over a serial port or from a USB instrument. It finds its
-// controls by name in the window it is given, fills the combo boxes and owns
-// the timer Timer_TDS. USB conversations run off the window's thread.
+// The frame "泰克示波器采集波形": its settings, connecting to the
+// oscilloscope and reading a 2500-point trace into the waveform. It fills
+// the combo boxes, keeps the settings, and shows on the window's controls
+// what the transport of the port chosen (a serial port or a USB instrument)
+// reports.
 class ScopeCapture : public QObject
 {
     Q_OBJECT
   public:
-    ScopeCapture(QWidget *window, WaveformHost &host, const ScopeCaptureServices &services = {});
+    ScopeCapture(const MainControls &controls, WaveformHost &host, const ScopeCaptureServices &services = {},
+                 QObject *parent = nullptr);
     ~ScopeCapture() override;
 
     // Start-up: the default settings with DTR and RTS on and the capture
@@ -79,20 +81,15 @@ class ScopeCapture : public QObject
 
     void cmdLink_Click();
     void cmdReadValue_Click();
-    void MSComm_TDS_OnComm();
-    void Timer_TDS_Timer();
-
-    // Results of the USB conversations.
-    void usbIdentified(bool ok);
-    void usbTraceProgress(int dataBytes);
-    void usbTraceRead(bool ok, const QByteArray &points);
+    // The deadline check of the serial link (a tick of Timer_TDS).
+    void Timer_TDS_Timer() { serial_->judge(); }
 
     const ScopeSettings &settings() const { return settings_; }
-    const CaptureState &state() const { return state_; }
-    const ScopeComm &comm() const { return *comm_; }
-    QTimer *timer() const { return timer_; }
+    const CaptureState &state() const { return serial_->state(); }
+    const ScopeComm &comm() const { return serial_->comm(); }
+    QTimer *timer() const { return serial_->timer(); }
     // Null without a VISA layer.
-    UsbScopeWorker *usb() const { return usb_.get(); }
+    UsbTds *usb() const { return usb_.get(); }
 
   signals:
     // A trace read was requested; it ends when the trace is taken, has
@@ -101,53 +98,57 @@ class ScopeCapture : public QObject
     void traceReadEnded();
 
   private:
-    // The start of every trace read: a new request, its percent at zero.
-    void startTraceRead();
-    void showTraceProgress();
-    void showBusy();
-    // The verdicts on a request, whether its reply settled it or its deadline.
+    // A combo box of the frame: its entries, the one start-up selects, and
+    // the rule that stores the choice.
+    struct SettingBox {
+        QComboBox *box;
+        QStringList entries;
+        int defaultIndex;
+        void (ScopeCapture::*rule)();
+    };
+    std::vector<SettingBox> settingBoxes() const;
+
+    // The transport of the port chosen.
+    ScopeTransport &transport();
+    std::vector<ScopeTransport *> transports() const;
+    void wire(ScopeTransport *transport);
+    // Connected through either transport: "断开TEK示波器" ends the link.
+    bool linked() const;
+
+    // What the transports report.
+    void showWaiting();
+    void showIdentifyProgress(int value, int maximum);
     void identified();
     void identifyFailed();
-    // A complete trace, its points already in the store, becomes the
-    // waveform: 2500 points, the length field and a full redraw.
-    void takeTrace();
+    void showTraceProgress(int points, const QString &percent);
+    // A complete trace becomes the waveform: its 2500 points, the length
+    // 2500, the length field and a full redraw.
+    void takeTrace(const QByteArray &points);
     void traceFailed();
     void endTraceProgress();
 
-    void fillEntries(QComboBox *box, const QStringList &entries);
-    QStringList usbEntries() const;
-    // The port list is about to open: its entries brought up to date and
-    // the list made wide enough for them.
-    void portListAboutToShow();
-    void connectUsb();
-    // Writes one command; a closed or failing port is reported, and the link
-    // returns to not connected.
-    bool send(const QByteArray &bytes);
-    void reportOpenFailure(PortOpenResult result);
-    // The port is gone: no request is pending and no trace can be read.
+    void report(const QString &message);
+    // The link ends: no request is pending and no trace can be read.
     void dropLink();
-    qint64 now() const;
 
     WaveformHost &host_;
     std::unique_ptr<SerialPortIo> ownPort_;
     std::unique_ptr<ScopeClock> ownClock_;
-    ScopeClock *clock_ = nullptr;
-    std::unique_ptr<ScopeComm> comm_;
-    std::unique_ptr<UsbScopeWorker> usb_;
     ScopeSettings settings_;
-    CaptureState state_;
-    QTimer *timer_ = nullptr;
+    std::unique_ptr<SerialTds> serial_;
+    std::unique_ptr<UsbTds> usb_;
 
-    QComboBox *cobSetComm_ = nullptr;
-    QComboBox *cobBaud_ = nullptr;
-    QComboBox *cobParity_ = nullptr;
-    QComboBox *cobFlowHardSoft_ = nullptr;
-    QComboBox *cobOscilEOLString_ = nullptr;
-    QComboBox *cobChannel_ = nullptr;
-    QPushButton *cmdLink_ = nullptr;
-    QPushButton *cmdReadValue_ = nullptr;
-    QProgressBar *PbrSend_ = nullptr;
-    QLabel *Label_TDS_percent_ = nullptr;
+    QComboBox *cobSetComm_;
+    QComboBox *cobBaud_;
+    QComboBox *cobParity_;
+    QComboBox *cobFlowHardSoft_;
+    QComboBox *cobOscilEOLString_;
+    QComboBox *cobChannel_;
+    QPushButton *cmdLink_;
+    QPushButton *cmdReadValue_;
+    QProgressBar *PbrSend_;
+    QLabel *Label_TDS_percent_;
+    ScopePortList ports_;
 };
 
 } // namespace arb

@@ -2,10 +2,11 @@
 
 #include "app/ShapeDialog.h"
 #include "app/ShapeMemory.h"
-#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
-#include "core/ShapeSynthesis.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
+#include "core/shapes/ShapeSynthesis.h"
 
 #include <QAction>
 #include <QWidget>
@@ -26,7 +27,7 @@ void ShapeCommands::connectMenu(QWidget *window)
 
 void ShapeCommands::mnuStandardMore_Click()
 {
-    const ArbStore &store = host_.store();
+    const ArbStore &store = host_.document().store();
     ShapeDialog dialog(store.ArbData.data(), store.LastIndex() + 1, RecallShapeChoices(settings_),
                        host_.prompt(), window_);
     if (dialog.exec() != QDialog::Accepted)
@@ -40,9 +41,11 @@ void ShapeCommands::mnuStandardMore_Click()
 
 void ShapeCommands::apply(const ShapeRequest &request)
 {
-    const WaveStep step(host_, DescribeShape(request.settings.kind).caption);
-    if (WriteShape(host_.store(), request).computed)
-        host_.DrawWaveAll();
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, DescribeShape(request.settings.kind).caption);
+    ArbStore next = document.store();
+    if (WriteShape(next, request).computed)
+        document.replacePoints(next);
 }
 
 } // namespace arb

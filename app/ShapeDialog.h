@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ShapeMemory.h"
-#include "core/ShapeSynthesis.h"
+#include "core/shapes/ShapeSynthesis.h"
 
 #include <QDialog>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ShapeLibrary.h"
+#include "core/shapes/ShapeLibrary.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "app/UndoCommands.h"
 
 #include "app/WaveformHost.h"
-#include "core/WaveNumber.h"
+#include "core/WaveDocument.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -30,7 +30,11 @@ QString UndoCommands::UnmarkedLabel()
 UndoCommands::UndoCommands(QWidget *window, WaveformHost &host, QObject *parent)
     : QObject(parent ? parent : window), host_(host)
 {
-    history_.reset(host_.store());
+    WaveDocument &document = host_.document();
+    history_.reset(document.store());
+    connect(&document, &WaveDocument::stepBegun, this, &UndoCommands::beginCommand);
+    connect(&document, &WaveDocument::stepEnded, this, &UndoCommands::endCommand);
+    connect(&document, &WaveDocument::pointsChanged, this, &UndoCommands::pointsChanged);
     if (window) {
         undo_ = window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
         redo_ = window->findChild<QAction *>(QStringLiteral("mnuArbRedo"));
@@ -64,9 +68,32 @@ void UndoCommands::refresh()
     }
 }
 
+void UndoCommands::pointsChanged(int first, int last)
+{
+    changedFirst_ = std::min(changedFirst_, first);
+    changedLast_ = std::max(changedLast_, last);
+}
+
+bool UndoCommands::record(const QString &label, int first, int last)
+{
+    const int from = std::max(first, changedFirst_);
+    const int to = std::min(last, changedLast_);
+    const bool made = history_.record(host_.document().store(), label, from, to);
+    // The history's copy now holds from..to as the waveform does.
+    if (from <= changedFirst_ && to >= changedLast_) {
+        changedFirst_ = kArbBufferSize;
+        changedLast_ = -1;
+    } else if (from <= changedFirst_ && to >= changedFirst_) {
+        changedFirst_ = to + 1;
+    } else if (from <= changedLast_ && to >= changedLast_) {
+        changedLast_ = from - 1;
+    }
+    return made;
+}
+
 bool UndoCommands::recordUnmarked()
 {
-    return history_.record(host_.store(), UnmarkedLabel());
+    return record(UnmarkedLabel(), 0, kArbBufferSize - 1);
 }
 
 void UndoCommands::opening(const QString &label, int first, int last)
@@ -85,7 +112,7 @@ void UndoCommands::closing()
 {
     if (open())
         return;
-    history_.record(host_.store(), label_, first_, last_);
+    record(label_, first_, last_);
     refresh();
 }
 
@@ -146,10 +173,12 @@ void UndoCommands::endCapture()
     closing();
 }
 
-void UndoCommands::restored()
+void UndoCommands::restored(const ArbStore &next)
 {
-    host_.setLengthText(QString::fromStdString(FormatWaveCount(host_.store().ArbLength)));
-    host_.DrawWaveAll();
+    // A new waveform with its length, as the history's copy holds it now.
+    host_.document().replaceAll(next);
+    changedFirst_ = kArbBufferSize;
+    changedLast_ = -1;
     refresh();
 }
 
@@ -159,8 +188,9 @@ void UndoCommands::mnuArbUndo_Click()
         return;
     // A change nobody marked is the first to go.
     recordUnmarked();
-    if (history_.undo(host_.store()))
-        restored();
+    ArbStore next = host_.document().store();
+    if (history_.undo(next))
+        restored(next);
 }
 
 void UndoCommands::mnuArbRedo_Click()
@@ -172,8 +202,9 @@ void UndoCommands::mnuArbRedo_Click()
         refresh();
         return;
     }
-    if (history_.redo(host_.store()))
-        restored();
+    ArbStore next = host_.document().store();
+    if (history_.redo(next))
+        restored(next);
 }
 
 bool UndoCommands::eventFilter(QObject *watched, QEvent *event)

@@ -15,25 +15,26 @@ namespace arb
 class WaveformHost;
 
 // "撤销(&U)" and "重做(&R)" of the menu "任意波&A": undo and redo of every
-// change of the waveform. The commands mark their start and end (WaveStep);
-// a freehand stroke is marked from press to release, a trace read from its
-// request to the taking or failure of the trace. Whatever changes in between
-// becomes one step of the history. Undo and redo are refused while a command,
-// a stroke or a trace read is under way and while a download reads the
-// waveform.
+// change of the waveform. The commands mark their start and end on the
+// document (WaveStep); a freehand stroke is marked from press to release, a
+// trace read from its request to the taking or failure of the trace.
+// Whatever changes in between becomes one step of the history; the document
+// tells which points changed, and only those are compared. Undo and redo are
+// refused while a command, a stroke or a trace read is under way and while a
+// download reads the waveform.
 class UndoCommands : public QObject
 {
     Q_OBJECT
   public:
     // Finds the menu items mnuArbUndo and mnuArbRedo in window and connects
-    // them; their shortcuts go to a text field that has the focus. The store
-    // as it is now is the base of the first step.
+    // them; their shortcuts go to a text field that has the focus. The
+    // waveform as it is now is the base of the first step.
     UndoCommands(QWidget *window, WaveformHost &host, QObject *parent = nullptr);
 
     // Whether a download is reading the waveform now.
     void setTransferSource(std::function<bool()> busy) { transferBusy_ = std::move(busy); }
 
-    // A synchronous command (WaveformHost::beginWaveStep/endWaveStep).
+    // A synchronous command (WaveDocument::beginStep/endStep).
     void beginCommand(const QString &label);
     void endCommand();
     // A freehand stroke, which wrote no point outside first..last.
@@ -69,7 +70,11 @@ class UndoCommands : public QObject
     void opening(const QString &label, int first, int last);
     void closing();
     bool recordUnmarked();
-    void restored();
+    // Records points first..last as far as they changed, and the length.
+    bool record(const QString &label, int first, int last);
+    void pointsChanged(int first, int last);
+    // The waveform an undo or a redo left in next becomes the document's.
+    void restored(const ArbStore &next);
 
     WaveformHost &host_;
     UndoHistory history_;
@@ -84,6 +89,10 @@ class UndoCommands : public QObject
     QString label_;
     int first_ = 0;
     int last_ = kArbBufferSize - 1;
+    // The points changed since the history last saw them; no point outside
+    // them differs from the history's copy.
+    int changedFirst_ = kArbBufferSize;
+    int changedLast_ = -1;
 };
 
 } // namespace arb

@@ -1,12 +1,12 @@
 #include "app/WaveCommands.h"
 
-#include "app/WaveStep.h"
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/HarmonicFormula.h"
 #include "core/NumericReply.h"
 #include "core/StandardWaves.h"
-#include "core/WaveNumber.h"
+#include "core/WaveDocument.h"
+#include "core/WaveStep.h"
 #include "core/WaveTransforms.h"
 #include "view/UserPrompt.h"
 
@@ -15,6 +15,19 @@
 
 namespace arb
 {
+
+namespace
+{
+
+// The waveform as change leaves a copy of it: a new waveform, drawn in full.
+template <typename Change> void ReplaceWith(WaveDocument &document, Change change)
+{
+    ArbStore next = document.store();
+    change(next);
+    document.replacePoints(next);
+}
+
+} // namespace
 
 QString DivideTitle()
 {
@@ -92,115 +105,115 @@ void WaveCommands::connectMenu(QWidget *window)
 // Every standard shape is drawn in full afterwards, whatever it wrote.
 void WaveCommands::mnuStandardSqu_Click()
 {
-    const WaveStep step(host_, QStringLiteral("方波"));
-    FillSquare(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("方波"));
+    ReplaceWith(host_.document(), FillSquare);
 }
 
 void WaveCommands::mnuStandardSin_Click()
 {
-    const WaveStep step(host_, QStringLiteral("正弦波"));
-    FillSine(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("正弦波"));
+    ReplaceWith(host_.document(), FillSine);
 }
 
 void WaveCommands::mnuStandardCos_Click()
 {
-    const WaveStep step(host_, QStringLiteral("余弦波"));
-    FillCosine(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("余弦波"));
+    ReplaceWith(host_.document(), FillCosine);
 }
 
 void WaveCommands::mnuStandardTri_Click()
 {
-    const WaveStep step(host_, QStringLiteral("三角波"));
-    FillTriangle(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("三角波"));
+    ReplaceWith(host_.document(), FillTriangle);
 }
 
 void WaveCommands::mnuStandardUpRamp_Click()
 {
-    const WaveStep step(host_, QStringLiteral("升锯齿波"));
-    FillUpRamp(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("升锯齿波"));
+    ReplaceWith(host_.document(), FillUpRamp);
 }
 
 void WaveCommands::mnuStandardDownRamp_Click()
 {
-    const WaveStep step(host_, QStringLiteral("降锯齿波"));
-    FillDownRamp(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("降锯齿波"));
+    ReplaceWith(host_.document(), FillDownRamp);
 }
 
 void WaveCommands::mnuWaveXSymm_Click()
 {
-    const WaveStep step(host_, QStringLiteral("X轴对称"));
-    MirrorX(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("X轴对称"));
+    ReplaceWith(host_.document(), MirrorX);
 }
 
 void WaveCommands::mnuWaveYSymm_Click()
 {
-    const WaveStep step(host_, QStringLiteral("Y轴对称"));
-    MirrorY(host_.store());
-    host_.DrawWaveAll();
+    const WaveStep step(host_.document(), QStringLiteral("Y轴对称"));
+    ReplaceWith(host_.document(), MirrorY);
 }
 
 // Cancel and a reply that is not a number divide or multiply by 1 and still
 // redraw.
 void WaveCommands::mnuWaveDiv_Click()
 {
-    const WaveStep step(host_, QStringLiteral("波形幅度除常数"));
+    const WaveStep step(host_.document(), QStringLiteral("波形幅度除常数"));
     const QString reply = host_.prompt().input(DividePrompt(), DivideTitle(), FactorDefault());
-    DivideBy(host_.store(), ReplyFactorSingle(reply));
-    host_.DrawWaveAll();
+    const float divisor = ReplyFactorSingle(reply);
+    ReplaceWith(host_.document(), [divisor](ArbStore &points) { DivideBy(points, divisor); });
 }
 
 void WaveCommands::mnuWaveMul_Click()
 {
-    const WaveStep step(host_, QStringLiteral("波形幅度乘常数"));
+    const WaveStep step(host_.document(), QStringLiteral("波形幅度乘常数"));
     const QString reply = host_.prompt().input(MultiplyPrompt(), MultiplyTitle(), FactorDefault());
-    MultiplyBy(host_.store(), ReplyFactorSingle(reply));
-    host_.DrawWaveAll();
+    const float factor = ReplyFactorSingle(reply);
+    ReplaceWith(host_.document(), [factor](ArbStore &points) { MultiplyBy(points, factor); });
 }
 
 void WaveCommands::mnuWaveAmplZoomIn_Click()
 {
-    const WaveStep step(host_, QStringLiteral("波形幅度归一化"));
-    if (Normalise(host_.store()))
-        host_.DrawWaveAll();
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("波形幅度归一化"));
+    // A waveform already at full scale, or all zero, is left as it is.
+    ArbStore next = document.store();
+    if (Normalise(next))
+        document.replacePoints(next);
 }
 
 void WaveCommands::mnuWaveFreqMul_Click()
 {
-    const WaveStep step(host_, QStringLiteral("频率乘常数"));
+    const WaveStep step(host_.document(), QStringLiteral("频率乘常数"));
     const QString reply = host_.prompt().input(FreqMulPrompt(), FreqMulTitle(), FactorDefault());
     const int k = ReplyFactorInt16(reply);
     if (k < 1) {
         host_.prompt().message(FreqMulFactorMessage(), FreqMulTitle(), MessageIcon::Critical);
         return;
     }
-    FrequencyMultiply(host_.store(), k);
-    host_.DrawWaveAll();
+    ReplaceWith(host_.document(), [k](ArbStore &points) { FrequencyMultiply(points, k); });
 }
 
 void WaveCommands::mnuWaveSinAddFormula_Click()
 {
-    const WaveStep step(host_, QStringLiteral("正弦波相加公式"));
+    WaveDocument &document = host_.document();
+    const WaveStep step(document, QStringLiteral("正弦波相加公式"));
     const QString reply = host_.prompt().input(FormulaPrompt(), FormulaBoxTitle(), FormulaDefault());
     const HarmonicParse parsed = ParseHarmonicFormula(reply);
     if (!parsed.ok) {
         host_.prompt().message(FormulaErrorMessage(), parsed.errorTitle, MessageIcon::Critical);
         return;
     }
-    ArbStore &store = host_.store();
-    if (!ApplyHarmonic(store, parsed.terms)) {
+    ArbStore next = document.store();
+    if (!ApplyHarmonic(next, parsed.terms)) {
         host_.prompt().message(FormulaErrorMessage(), FormulaSyntaxTitle(), MessageIcon::Critical);
         return;
     }
-    host_.setLengthText(QString::fromStdString(FormatWaveCount(store.ArbLength)));
+    // The trimmed length goes into the length field, which is committed as
+    // leaving it does: a length outside 4..16384 is held to its bound with
+    // the range message and clears the waveform, before anything is drawn.
+    document.assign(next);
+    document.setLength(next.ArbLength);
     host_.commitLength();
-    host_.DrawWaveAll();
+    // What the commit left is the formula's waveform.
+    document.replacePoints(document.store());
 }
 
 } // namespace arb

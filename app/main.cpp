@@ -1,7 +1,7 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "app/QtTranslations.h"
-#include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "view/QtUserPrompt.h"
 
 #include <QApplication>
@@ -18,11 +18,11 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(ARB_APP_ID));
     arb::InstallQtChineseTranslations(app);
 
-    static arb::ArbStore store;
+    arb::WaveDocument document;
     arb::QtUserPrompt prompt;
     arb::DesktopHelpViewer help;
     arb::FormMainServices services;
-    services.store = &store;
+    services.document = &document;
     services.prompt = &prompt;
     services.help = &help;
 

@@ -7,6 +7,7 @@
 #include "app/HelpViewer.h"
 #include "bench/BenchMain.h"
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "tests/support/RecordingVisa.h"
 #include "tests/support/ScriptedPrompt.h"
 
@@ -27,7 +28,7 @@ struct BenchEditor {
                          const ScopeCaptureServices &scope = {})
     {
         FormMainServices s;
-        s.store = &store;
+        s.document = &document;
         s.prompt = &user;
         s.help = &help;
         s.workArea = area;
@@ -36,7 +37,8 @@ struct BenchEditor {
         s.scope = scope;
         window = std::make_unique<FormMain>(s);
     }
-    ArbStore store;
+    WaveDocument document;
+    const ArbStore &store = document.store();
     test::ScriptedPrompt user;
     NoHelp help;
     test::RecordingVisa visa;

@@ -1,4 +1,4 @@
-#include "link/DownloadChunk.h"
+#include "link/generator/DownloadChunk.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

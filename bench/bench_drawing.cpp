@@ -2,6 +2,7 @@
 // the full redraw of the same waveform in the same run.
 #include "bench/BenchEditor.h"
 #include "view/FreehandDrawing.h"
+#include "view/WaveView.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -15,10 +16,11 @@ namespace
 struct Editor : arb::bench::BenchEditor {
     explicit Editor(int points)
     {
-        store.ArbLength = static_cast<float>(points);
+        arb::ArbStore sine = store;
+        sine.ArbLength = static_cast<float>(points);
         for (int i = 0; i < points; ++i)
-            store.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.01));
-        window->DrawWaveAll();
+            sine.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.01));
+        document.replaceAll(sine);
         drawing = window->findChild<arb::FreehandDrawing *>();
     }
     arb::FreehandDrawing *drawing = nullptr;
@@ -56,7 +58,7 @@ void BM_FullRedraw(benchmark::State &state)
 {
     Editor e(static_cast<int>(state.range(0)));
     for (auto _ : state)
-        e.window->DrawWaveAll();
+        e.window->view().DrawWaveAll();
 }
 BENCHMARK(BM_FullRedraw)->Arg(201)->Arg(2500)->Arg(16384)->Unit(benchmark::kMicrosecond)->UseRealTime();
 

@@ -5,7 +5,7 @@
 #include "app/EquationDialog.h"
 #include "bench/BenchMain.h"
 #include "core/ArbStore.h"
-#include "core/WaveEquation.h"
+#include "core/equation/WaveEquation.h"
 
 #include <QComboBox>
 #include <benchmark/benchmark.h>

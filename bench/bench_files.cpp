@@ -4,8 +4,8 @@
 #include "app/FileCommands.h"
 #include "bench/BenchMain.h"
 #include "core/ArbStore.h"
-#include "core/WaveFileReader.h"
-#include "core/WaveFileWriter.h"
+#include "core/files/WaveFileReader.h"
+#include "core/files/WaveFileWriter.h"
 #include "tests/support/FakeHost.h"
 
 #include <QDir>
@@ -118,10 +118,12 @@ BENCHMARK(BM_OpenCommand)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->UseR
 void BM_SaveCommand(benchmark::State &state)
 {
     arb::test::FakeHost host;
-    host.arb.ArbLength = kPoints;
-    host.length = QStringLiteral("16384");
+    arb::ArbStore sine = host.arb;
+    sine.ArbLength = kPoints;
     for (int i = 0; i < kPoints; ++i)
-        host.arb.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.9 * std::sin(i * 0.01));
+        sine.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.9 * std::sin(i * 0.01));
+    host.doc.replaceAll(sine);
+    host.length = QStringLiteral("16384");
     arb::FileCommands files(host);
     const QString path = Folder().filePath(QStringLiteral("saved.arb"));
     for (auto _ : state) {

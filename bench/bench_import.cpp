@@ -6,8 +6,8 @@
 // machine shared with other work, the median ratio of the pairs measured in
 // turn (BM_ImportOverFloorInPairs) is the steadier one.
 #include "bench/BenchMain.h"
-#include "core/ImportReader.h"
-#include "core/ImportShaping.h"
+#include "core/import/ImportReader.h"
+#include "core/import/ImportShaping.h"
 
 #include <QFile>
 #include <QTemporaryDir>

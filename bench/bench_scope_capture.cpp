@@ -40,7 +40,7 @@ void BM_TraceTakenAfterItsLastByte(benchmark::State &state)
     arb::ScopeCaptureServices scope;
     scope.portName = [&tds](int) { return tds.slavePath(); };
     BenchEditor editor(QRect(0, 0, 1024, 768), true, scope);
-    arb::ArbStore &store = editor.store;
+    const arb::ArbStore &store = editor.store;
     auto *link = editor.window->findChild<QPushButton *>(QStringLiteral("cmdLink"));
     auto *read = editor.window->findChild<QPushButton *>(QStringLiteral("cmdReadValue"));
     link->click();
@@ -51,7 +51,7 @@ void BM_TraceTakenAfterItsLastByte(benchmark::State &state)
     double wireMs = 0;
     double clickToWaveMs = 0;
     for (auto _ : state) {
-        store.ArbLength = 201.0f;
+        editor.document.setLength(201.0f);
         const qint64 clicked = tds.nowNs();
         read->click();
         if (!RunUntil([&] { return store.ArbLength == 2500.0f; }, 20000)) {

@@ -5,7 +5,7 @@
 #include "app/ShapeMemory.h"
 #include "bench/BenchMain.h"
 #include "core/ArbStore.h"
-#include "core/ShapeSynthesis.h"
+#include "core/shapes/ShapeSynthesis.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "view/WavePreview.h"
 

@@ -8,11 +8,13 @@
 #include "core/StandardWaves.h"
 #include "core/WaveTransforms.h"
 #include "view/FreehandDrawing.h"
+#include "view/WaveView.h"
 
+#include <algorithm>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <cstring>
+#include <vector>
 
 namespace
 {
@@ -22,10 +24,11 @@ constexpr int kPoints = 16384;
 struct Editor : arb::bench::BenchEditor {
     Editor()
     {
-        store.ArbLength = static_cast<float>(kPoints);
+        arb::ArbStore sine = store;
+        sine.ArbLength = static_cast<float>(kPoints);
         for (int i = 0; i < kPoints; ++i)
-            store.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.01));
-        window->DrawWaveAll();
+            sine.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.01));
+        document.replaceAll(sine);
         undo().beginCommand(QStringLiteral("准备"));
         undo().endCommand();
         other = store.ArbData;
@@ -38,13 +41,15 @@ struct Editor : arb::bench::BenchEditor {
 };
 
 // The commands without their recording: the cheapest one that changes every
-// point, and the sine.
+// point, and the sine, each on a copy of the waveform that becomes the new
+// waveform, drawn in full.
 void BM_MirrorCommand(benchmark::State &state)
 {
     Editor e;
     for (auto _ : state) {
-        arb::MirrorX(e.store);
-        e.window->DrawWaveAll();
+        arb::ArbStore next = e.store;
+        arb::MirrorX(next);
+        e.document.replacePoints(next);
     }
 }
 BENCHMARK(BM_MirrorCommand)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -53,8 +58,9 @@ void BM_SineCommand(benchmark::State &state)
 {
     Editor e;
     for (auto _ : state) {
-        arb::FillSine(e.store);
-        e.window->DrawWaveAll();
+        arb::ArbStore next = e.store;
+        arb::FillSine(next);
+        e.document.replacePoints(next);
     }
 }
 BENCHMARK(BM_SineCommand)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -68,7 +74,7 @@ void BM_RecordFullStep(benchmark::State &state)
     bool flip = false;
     for (auto _ : state) {
         e.undo().beginCommand(QStringLiteral("X轴对称"));
-        std::memcpy(e.store.ArbData.data(), flip ? first.data() : e.other.data(), sizeof(first));
+        e.document.setPoints(0, flip ? first.data() : e.other.data(), arb::kArbBufferSize);
         e.undo().endCommand();
         flip = !flip;
     }
@@ -100,10 +106,11 @@ void BM_RecordStroke(benchmark::State &state)
     const int span = std::min(steps * 41, kPoints);
     int from = 0;
     float value = 0.25f;
+    std::vector<float> line(static_cast<std::size_t>(span));
     for (auto _ : state) {
         e.undo().beginStroke();
-        for (int i = 0; i < span; ++i)
-            e.store.ArbData[static_cast<std::size_t>(from + i)] = value;
+        std::fill(line.begin(), line.end(), value);
+        e.document.setPoints(from, line.data(), span);
         e.undo().endStroke(from, from + span - 1);
         from = from + span + 41 >= kPoints ? 0 : from + 41;
         value = -value;
@@ -120,8 +127,8 @@ void BM_FullRedraw(benchmark::State &state)
     const bool newLength = state.range(0) != 0;
     for (auto _ : state) {
         if (newLength)
-            e.store.ArbLength = e.store.ArbLength == 16000.0f ? 16384.0f : 16000.0f;
-        e.window->DrawWaveAll();
+            e.document.setLength(e.store.ArbLength == 16000.0f ? 16384.0f : 16000.0f);
+        e.window->view().DrawWaveAll();
     }
 }
 BENCHMARK(BM_FullRedraw)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -132,9 +139,9 @@ void BM_UndoFullStep(benchmark::State &state)
 {
     Editor e;
     e.undo().beginCommand(QStringLiteral("打开"));
-    std::swap(e.store.ArbData, e.other);
+    e.document.setPoints(0, e.other.data(), arb::kArbBufferSize);
     if (state.range(0) != 0)
-        e.store.ArbLength = 16000.0f;
+        e.document.setLength(16000.0f);
     e.undo().endCommand();
     bool undone = false;
     for (auto _ : state) {

@@ -4,7 +4,7 @@
 // window of about 80 widgets with Chinese captions built in the same run,
 // and the search for a VISA library with the longer list of names it used.
 #include "bench/BenchEditor.h"
-#include "link/LoadedVisa.h"
+#include "link/visa/LoadedVisa.h"
 #include "view/WaveView.h"
 
 #include <QApplication>
@@ -41,11 +41,13 @@ void BM_DrawWaveAll(benchmark::State &state)
 {
     Editor e(AreaFor(static_cast<int>(state.range(1))));
     const int n = static_cast<int>(state.range(0));
-    e.store.ArbLength = static_cast<float>(n);
+    arb::ArbStore sine = e.store;
+    sine.ArbLength = static_cast<float>(n);
     for (int i = 0; i < n; ++i)
-        e.store.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(i * 0.01));
+        sine.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(i * 0.01));
+    e.document.replaceAll(sine);
     for (auto _ : state)
-        e.window->DrawWaveAll();
+        e.window->view().DrawWaveAll();
     state.SetLabel(state.range(1) == 0 ? "1024x768" : "1920x1040");
 }
 BENCHMARK(BM_DrawWaveAll)

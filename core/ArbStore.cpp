@@ -61,6 +61,12 @@ void ArbStore::ChooseFullScale()
     ArbScale = 1.0 / static_cast<double>(peak);
 }
 
+void InterpolateTo(ArbStore &store, int from, int to, float value)
+{
+    ForEachLinePoint(store, from, to, value,
+                     [&store](int j, float v) { store.ArbData[static_cast<std::size_t>(j)] = v; });
+}
+
 void ArbStore::ClearPoints()
 {
     const int last = LastIndex();

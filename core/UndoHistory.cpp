@@ -1,5 +1,7 @@
 #include "core/UndoHistory.h"
 
+#include "core/PointBits.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -9,37 +11,6 @@ namespace arb
 
 namespace
 {
-
-// Points compared at once before looking at single points.
-constexpr int kBlock = 64;
-
-bool SameBits(const float *a, const float *b, int count)
-{
-    return std::memcmp(a, b, static_cast<std::size_t>(count) * sizeof(float)) == 0;
-}
-
-// First index in [first, last] where the two arrays differ bit for bit, or
-// last + 1.
-int FirstDifference(const float *a, const float *b, int first, int last)
-{
-    int i = first;
-    while (i + kBlock - 1 <= last && SameBits(a + i, b + i, kBlock))
-        i += kBlock;
-    while (i <= last && SameBits(a + i, b + i, 1))
-        ++i;
-    return i;
-}
-
-// Last index in [first, last] where they differ; first - 1 when none does.
-int LastDifference(const float *a, const float *b, int first, int last)
-{
-    int i = last;
-    while (i - kBlock + 1 >= first && SameBits(a + i - kBlock + 1, b + i - kBlock + 1, kBlock))
-        i -= kBlock;
-    while (i >= first && SameBits(a + i, b + i, 1))
-        --i;
-    return i;
-}
 
 // Exchanges two runs of points as bit patterns, never as numbers.
 void SwapBits(float *a, float *b, std::size_t count)
@@ -80,7 +51,7 @@ bool UndoHistory::record(const ArbStore &store, const QString &label, int first,
     const float *was = base_.data();
     const int from = first <= last ? FirstDifference(now, was, first, last) : last + 1;
     const bool pointsChanged = from <= last;
-    const bool lengthChanged = !SameBits(&store.ArbLength, &baseLength_, 1);
+    const bool lengthChanged = !SameBits(store.ArbLength, baseLength_);
     if (!pointsChanged && !lengthChanged)
         return false;
 

@@ -1,6 +1,5 @@
 #include "scope/CaptureState.h"
 
-#include "core/ArbStore.h"
 #include "scope/ScopeDeadlines.h"
 #include "scope/TdsCommands.h"
 
@@ -52,7 +51,7 @@ CaptureState::IdentifyProgress CaptureState::receiveIdentify(const QByteArray &b
     return p;
 }
 
-CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol, ArbStore &store)
+CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, int eol)
 {
     TraceProgress p;
     if (ScopeByteCount >= kTraceHeaderBytes + 1)
@@ -62,7 +61,7 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
             break;
         const int c = ScopeByteCount;
         if (c >= kTraceReplyBytes) {
-            takeLineEnd(byte, eol, store, p);
+            takeLineEnd(byte, eol, p);
             break;
         }
         if (c >= kTraceHeaderBytes) {
@@ -81,14 +80,12 @@ CaptureState::TraceProgress CaptureState::receiveTrace(const QByteArray &bytes, 
     return p;
 }
 
-void CaptureState::takeLineEnd(char byte, int eol, ArbStore &store, TraceProgress &p)
+void CaptureState::takeLineEnd(char byte, int eol, TraceProgress &p)
 {
     if (static_cast<unsigned char>(byte) != eol) {
         spoiled_ = true;
         return;
     }
-    for (int i = 0; i < kTracePoints; ++i)
-        store.ArbData[i] = TracePointValue(static_cast<unsigned char>(points_[i]));
     ScopeReplyDone = true;
     p.complete = true;
     traceTaken_ = true;

@@ -8,8 +8,6 @@
 namespace arb
 {
 
-struct ArbStore;
-
 // The state of one request to the oscilloscope: which request it was, how
 // much of its reply has come, and when it is judged. It holds no port and no
 // controls; the caller feeds it the received bytes and the time, and shows
@@ -60,11 +58,14 @@ class CaptureState
 
     // The trace phase skips whatever precedes the block header "#42500",
     // keeps the 2500 bytes after it, and counts the reply complete on the
-    // line-end byte eol that follows them: only then do the points become
-    // points 0..2499 of the store, so a reply that never completes leaves
-    // the waveform as it was. Another byte in place of the line end spoils
-    // the reply. Bytes after the end are not counted.
-    TraceProgress receiveTrace(const QByteArray &bytes, int eol, ArbStore &store);
+    // line-end byte eol that follows them: only then are the points (points())
+    // a trace, so a reply that never completes gives none. Another byte in
+    // place of the line end spoils the reply. Bytes after the end are not
+    // counted.
+    TraceProgress receiveTrace(const QByteArray &bytes, int eol);
+
+    // The point bytes of the current trace reply, as far as they came.
+    const QByteArray &points() const { return points_; }
 
     // Wait before the deadline; afterwards the verdict on a request that
     // was not settled by its reply already.
@@ -74,7 +75,7 @@ class CaptureState
     static QString PercentText(double percent);
 
   private:
-    void takeLineEnd(char byte, int eol, ArbStore &store, TraceProgress &p);
+    void takeLineEnd(char byte, int eol, TraceProgress &p);
 
     // The point bytes of the current trace reply, as they arrive.
     QByteArray points_;

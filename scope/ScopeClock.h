@@ -1,29 +1,13 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QtGlobal>
+#include "link/visa/SessionClock.h"
 
 namespace arb
 {
 
-// The time the link's deadlines are set and judged against, in milliseconds
-// from an arbitrary start. Tests use a clock they can advance.
-class ScopeClock
-{
-  public:
-    virtual ~ScopeClock() = default;
-    virtual qint64 nowMs() const = 0;
-};
-
-// A monotonic clock, so that a change of the system time moves no deadline.
-class SteadyScopeClock final : public ScopeClock
-{
-  public:
-    SteadyScopeClock() { timer_.start(); }
-    qint64 nowMs() const override { return timer_.elapsed(); }
-
-  private:
-    QElapsedTimer timer_;
-};
+// The time the link's deadlines are set and judged against: the clock that
+// also bounds the USB conversations. Tests use a clock they can advance.
+using ScopeClock = visa::SessionClock;
+using SteadyScopeClock = visa::SteadySessionClock;
 
 } // namespace arb

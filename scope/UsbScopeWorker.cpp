@@ -1,6 +1,6 @@
 #include "scope/UsbScopeWorker.h"
 
-#include "link/UsbResources.h"
+#include "link/visa/UsbResources.h"
 #include "scope/UsbTdsExchange.h"
 
 #include <QMetaObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/VisaApi.h"
+#include "link/visa/VisaApi.h"
 #include "scope/ScopeClock.h"
 
 #include <QByteArray>

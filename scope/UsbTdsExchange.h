@@ -1,6 +1,7 @@
 #pragma once
 
-#include "link/VisaApi.h"
+#include "link/visa/VisaApi.h"
+#include "scope/ScopeClock.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,8 +10,6 @@
 
 namespace arb
 {
-
-class ScopeClock;
 
 // How long each conversation with the oscilloscope's USB link may take as a
 // whole, in milliseconds: the identification as the serial link's one

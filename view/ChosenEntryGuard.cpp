@@ -18,6 +18,17 @@ ChosenEntryGuard::ChosenEntryGuard(QComboBox *box) : QObject(box), box_(box), fi
         edit->installEventFilter(this);
 }
 
+void ChosenEntryGuard::Fill(QComboBox *box, const QStringList &entries)
+{
+    const QString text = box->currentText();
+    const QSignalBlocker block(box);
+    box->clear();
+    box->addItems(entries);
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+    new ChosenEntryGuard(box);
+}
+
 QString ChosenEntryGuard::chosenText() const
 {
     const int index = box_->currentIndex();

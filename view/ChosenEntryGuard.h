@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 
@@ -19,6 +20,10 @@ class ChosenEntryGuard : public QObject
   public:
     // Installs itself on box, as its child.
     explicit ChosenEntryGuard(QComboBox *box);
+
+    // Fills box with entries and guards it. No entry is chosen: the text
+    // stays what the box had (its own name) until one is.
+    static void Fill(QComboBox *box, const QStringList &entries);
 
     // The text of the chosen entry; the first text while none is chosen.
     QString chosenText() const;

@@ -1,6 +1,6 @@
 #include "view/FreehandDrawing.h"
 
-#include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "view/PlotCanvas.h"
 #include "view/WaveView.h"
 
@@ -18,31 +18,12 @@ float DrawValueFromY(double y)
     return static_cast<float>(std::floor(y / 1000.0) / 1000.0);
 }
 
-void InterpolateTo(ArbStore &store, int from, int to, float value)
+FreehandDrawing::FreehandDrawing(WaveDocument &document, PlotCanvas *canvas, WaveView *view, QObject *parent)
+    : QObject(parent), document_(document), view_(view)
 {
-    const int last = kArbBufferSize - 1;
-    if (from < 0 || from > last || to < 0 || to > last)
-        return;
-    auto &d = store.ArbData;
-    const float b = d[static_cast<std::size_t>(from)];
-    const float span = static_cast<float>(to - from);
-    const float rise = value - b;
-    // The points strictly between; the one at to takes value itself, which
-    // b + (value - b) x 1 can miss by a rounding step.
-    const int hi = std::max(from, to);
-    for (int j = std::min(from, to) + 1; j < hi; ++j) {
-        const float ratio = static_cast<float>(j - from) / span;
-        d[static_cast<std::size_t>(j)] = b + rise * ratio;
-    }
-    d[static_cast<std::size_t>(to)] = value;
-}
-
-FreehandDrawing::FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *view, QObject *parent)
-    : QObject(parent), store_(store), canvas_(canvas), view_(view)
-{
-    connect(canvas_, &PlotCanvas::mousePressed, this, &FreehandDrawing::onPress);
-    connect(canvas_, &PlotCanvas::mouseMoved, this, &FreehandDrawing::onMove);
-    connect(canvas_, &PlotCanvas::mouseReleased, this, [this] { onRelease(); });
+    connect(canvas, &PlotCanvas::mousePressed, this, &FreehandDrawing::onPress);
+    connect(canvas, &PlotCanvas::mouseMoved, this, &FreehandDrawing::onMove);
+    connect(canvas, &PlotCanvas::mouseReleased, this, [this] { onRelease(); });
 }
 
 void FreehandDrawing::onPress(Qt::MouseButton button, Qt::MouseButtons buttons, QPointF user)
@@ -95,85 +76,19 @@ void FreehandDrawing::endStroke()
     emit strokeEnded(strokeFirst_, strokeLast_);
 }
 
-void FreehandDrawing::eraseStrip(int a, int b)
-{
-    const PlotScale &s = view_->plotScale();
-    canvas_->fillRect(a, s.PlotTop, b, s.PlotBottom, PlotBackground());
-    view_->DrawGrid(a, b);
-}
-
 void FreehandDrawing::DrawStep(double x, double y)
 {
-    const int start = view_->ViewStart();
-    const int end = view_->ViewEnd();
     const double rounded = std::nearbyint(std::clamp(x, -1.0e9, 1.0e9));
-    const int idx =
-        static_cast<int>(std::clamp(rounded, static_cast<double>(start), static_cast<double>(end)));
+    const int idx = static_cast<int>(
+        std::clamp(rounded, static_cast<double>(view_->ViewStart()), static_cast<double>(view_->ViewEnd())));
     const float v = DrawValueFromY(y);
-    InterpolateTo(store_, view_->LastDrawIndex, idx, v);
+    // The plot redraws the strip around the line as the document announces it.
+    document_.drawLine(view_->LastDrawIndex, idx, v);
     // The points written lie between the indices the steps reached.
     strokeFirst_ = std::min(strokeFirst_, idx);
     strokeLast_ = std::max(strokeLast_, idx);
-
-    const int f = view_->LastDrawIndex;
-    const auto &d = store_.ArbData;
-    if (f < idx) {
-        eraseStrip(f, std::min(idx + 1, end));
-        segment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
-        RedrawRight(idx);
-        RedrawLeft(f);
-    } else if (idx < f) {
-        eraseStrip(std::max(idx - 1, start), f);
-        segment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
-        RedrawLeft(idx);
-        RedrawRight(f);
-    } else if (idx == start) {
-        eraseStrip(idx, idx + 1);
-        RedrawRight(idx);
-    } else if (idx == end) {
-        eraseStrip(idx - 1, idx);
-        RedrawLeft(idx);
-    } else {
-        eraseStrip(idx - 1, idx + 1);
-        RedrawLeft(idx);
-        RedrawRight(idx);
-    }
-    canvas_->drawLines(pending_, PlotWaveColour());
-    pending_.clear();
     view_->LastDrawIndex = idx;
     view_->setCurrentCoordinates(idx, v);
-}
-
-void FreehandDrawing::segment(int index1, float value1, int index2, float value2)
-{
-    pending_.push_back({static_cast<double>(index1), value1 * kValueScale, static_cast<double>(index2),
-                        value2 * kValueScale});
-}
-
-void FreehandDrawing::RedrawRight(int n)
-{
-    const int k = (view_->ViewCount() - 1) / 550;
-    const int end = view_->ViewEnd();
-    const auto &d = store_.ArbData;
-    for (int j = n; j <= n + 1 + k; ++j) {
-        if (j < end)
-            segment(j, d[static_cast<std::size_t>(j)], j + 1, d[static_cast<std::size_t>(j + 1)]);
-        else if (j == end)
-            segment(j, d[static_cast<std::size_t>(j)], j, d[static_cast<std::size_t>(j)]);
-    }
-}
-
-void FreehandDrawing::RedrawLeft(int n)
-{
-    const int k = (view_->ViewCount() - 1) / 550;
-    const int start = view_->ViewStart();
-    const auto &d = store_.ArbData;
-    for (int j = n; j >= n - 1 - k; --j) {
-        if (j > start)
-            segment(j, d[static_cast<std::size_t>(j)], j - 1, d[static_cast<std::size_t>(j - 1)]);
-        else if (j == 0)
-            segment(0, d[0], 0, d[0]);
-    }
 }
 
 } // namespace arb

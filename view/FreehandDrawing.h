@@ -1,36 +1,32 @@
 #pragma once
 
+#include "core/ArbStore.h"
+
 #include <QObject>
 #include <QPointF>
-#include <vector>
-
-#include "view/PlotCanvas.h"
 
 namespace arb
 {
 
-struct ArbStore;
+class PlotCanvas;
+class WaveDocument;
 class WaveView;
 
 // Value of a canvas height y (value x 1000000) as freehand drawing stores it:
 // clamped to -1..+1 and quantised to steps of 0.001 towards minus infinity.
 float DrawValueFromY(double y);
 
-// Fills the points from `from` to `to` by straight-line interpolation from
-// the value at `from` (read before any write) to `value`; the point at `to`
-// ends exactly at value. Indices outside the buffer are never written.
-void InterpolateTo(ArbStore &store, int from, int to, float value);
-
 // Drawing the waveform with the left mouse button on the canvas. Each step
-// erases and redraws only a narrow strip around the change. A stroke lasts
-// while the left button is held: it ends on the release of any button, and
-// on a move that arrives without the left button (its release went to
-// another window, such as a message box).
+// draws a straight line of points into the document from the point the last
+// step reached (InterpolateTo's line); the plot redraws only a narrow strip
+// around it. A stroke lasts while the left button is held: it ends on the
+// release of any button, and on a move that arrives without the left button
+// (its release went to another window, such as a message box).
 class FreehandDrawing : public QObject
 {
     Q_OBJECT
   public:
-    FreehandDrawing(ArbStore &store, PlotCanvas *canvas, WaveView *view, QObject *parent = nullptr);
+    FreehandDrawing(WaveDocument &document, PlotCanvas *canvas, WaveView *view, QObject *parent = nullptr);
 
     bool MouseDrawing() const { return drawing_; }
     void DrawStep(double x, double y);
@@ -49,16 +45,8 @@ class FreehandDrawing : public QObject
     // endStroke, whichever way it ends.
     void beginStroke(QPointF user);
     void endStroke();
-    void eraseStrip(int a, int b);
-    void RedrawRight(int n);
-    void RedrawLeft(int n);
-    // Segments of one step are drawn together once the strip is erased.
-    void segment(int index1, float value1, int index2, float value2);
 
-    std::vector<UserLine> pending_;
-
-    ArbStore &store_;
-    PlotCanvas *canvas_;
+    WaveDocument &document_;
     WaveView *view_;
     bool drawing_ = false;
     // The indices the steps of the current stroke reached.

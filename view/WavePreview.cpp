@@ -1,6 +1,7 @@
 #include "view/WavePreview.h"
 
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "view/WaveView.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 namespace arb
 {
 
-WavePreview::WavePreview(QWidget *parent) : PlotCanvas(parent), points_(std::make_unique<ArbStore>())
+WavePreview::WavePreview(QWidget *parent) : PlotCanvas(parent), points_(std::make_unique<WaveDocument>())
 {
     WaveView::Widgets w;
     w.canvas = this;
@@ -20,9 +21,11 @@ WavePreview::~WavePreview() = default;
 void WavePreview::showPoints(const float *values, int count)
 {
     count = std::clamp(count, 0, kMaxArbLength);
-    std::copy(values, values + count, points_->ArbData.begin());
-    points_->ArbLength = static_cast<float>(count);
-    view_->DrawWaveAll();
+    // The preview's own document: as a new waveform, it is drawn in full.
+    ArbStore shown = points_->store();
+    std::copy(values, values + count, shown.ArbData.begin());
+    shown.ArbLength = static_cast<float>(count);
+    points_->replaceAll(shown);
 }
 
 } // namespace arb

@@ -7,7 +7,7 @@
 namespace arb
 {
 
-struct ArbStore;
+class WaveDocument;
 class WaveView;
 
 // A plot of points that are not the waveform itself, drawn as the main plot
@@ -24,7 +24,7 @@ class WavePreview : public PlotCanvas
     void showPoints(const float *values, int count);
 
   private:
-    std::unique_ptr<ArbStore> points_;
+    std::unique_ptr<WaveDocument> points_;
     WaveView *view_ = nullptr;
 };
 

@@ -2,12 +2,14 @@
 
 #include "core/ArbStore.h"
 #include "core/FormatValue.h"
+#include "core/WaveDocument.h"
 #include "view/PlotCanvas.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <vector>
 
 namespace arb
@@ -25,8 +27,8 @@ int TwipsToPixels(double twips)
 
 } // namespace
 
-WaveView::WaveView(ArbStore &store, const Widgets &widgets, QObject *parent)
-    : QObject(parent), store_(store), w_(widgets)
+WaveView::WaveView(const WaveDocument &document, const Widgets &widgets, QObject *parent)
+    : QObject(parent), store_(document.store()), w_(widgets)
 {
     view_.ViewStart = 0;
     view_.ViewCount = RoundHalfEven(store_.ArbLength);
@@ -35,6 +37,8 @@ WaveView::WaveView(ArbStore &store, const Widgets &widgets, QObject *parent)
         w_.scroll->setTracking(false);
         connect(w_.scroll, &QScrollBar::valueChanged, this, &WaveView::HScroll_XZoom_Change);
     }
+    connect(&document, &WaveDocument::replaced, this, &WaveView::DrawWaveAll);
+    connect(&document, &WaveDocument::lineDrawn, this, &WaveView::RedrawStep);
 }
 
 void WaveView::setLayoutFactors(float scaleX, float scaleY)
@@ -149,8 +153,6 @@ void WaveView::setCurrentCoordinates(int index, float value)
 
 void WaveView::DrawWaveAll()
 {
-    if (beforeFullRedraw_)
-        beforeFullRedraw_();
     view_.ViewStart = 0;
     view_.ViewCount = RoundHalfEven(store_.ArbLength);
     if (w_.scroll) {
@@ -190,6 +192,74 @@ void WaveView::DrawRange(int a, int b)
         prev = v;
     }
     w_.canvas->drawLines(lines, PlotWaveColour());
+}
+
+void WaveView::eraseStrip(int a, int b)
+{
+    w_.canvas->fillRect(a, scale_.PlotTop, b, scale_.PlotBottom, PlotBackground());
+    DrawGrid(a, b);
+}
+
+void WaveView::RedrawStep(int f, int idx)
+{
+    const int start = view_.ViewStart;
+    const int end = view_.ViewEnd();
+    const auto &d = store_.ArbData;
+    if (f < idx) {
+        eraseStrip(f, std::min(idx + 1, end));
+        segment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
+        RedrawRight(idx);
+        RedrawLeft(f);
+    } else if (idx < f) {
+        eraseStrip(std::max(idx - 1, start), f);
+        segment(f, d[static_cast<std::size_t>(f)], idx, d[static_cast<std::size_t>(idx)]);
+        RedrawLeft(idx);
+        RedrawRight(f);
+    } else if (idx == start) {
+        eraseStrip(idx, idx + 1);
+        RedrawRight(idx);
+    } else if (idx == end) {
+        eraseStrip(idx - 1, idx);
+        RedrawLeft(idx);
+    } else {
+        eraseStrip(idx - 1, idx + 1);
+        RedrawLeft(idx);
+        RedrawRight(idx);
+    }
+    w_.canvas->drawLines(pending_, PlotWaveColour());
+    pending_.clear();
+}
+
+void WaveView::segment(int index1, float value1, int index2, float value2)
+{
+    pending_.push_back({static_cast<double>(index1), value1 * kValueScale, static_cast<double>(index2),
+                        value2 * kValueScale});
+}
+
+void WaveView::RedrawRight(int n)
+{
+    const int k = (view_.ViewCount - 1) / 550;
+    const int end = view_.ViewEnd();
+    const auto &d = store_.ArbData;
+    for (int j = n; j <= n + 1 + k; ++j) {
+        if (j < end)
+            segment(j, d[static_cast<std::size_t>(j)], j + 1, d[static_cast<std::size_t>(j + 1)]);
+        else if (j == end)
+            segment(j, d[static_cast<std::size_t>(j)], j, d[static_cast<std::size_t>(j)]);
+    }
+}
+
+void WaveView::RedrawLeft(int n)
+{
+    const int k = (view_.ViewCount - 1) / 550;
+    const int start = view_.ViewStart;
+    const auto &d = store_.ArbData;
+    for (int j = n; j >= n - 1 - k; --j) {
+        if (j > start)
+            segment(j, d[static_cast<std::size_t>(j)], j - 1, d[static_cast<std::size_t>(j - 1)]);
+        else if (j == 0)
+            segment(0, d[0], 0, d[0]);
+    }
 }
 
 double WaveView::zoomFactor()

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "view/PlotCanvas.h"
 #include "view/PlotGeometry.h"
 #include "view/ZoomRules.h"
 
 #include <QObject>
 #include <QRect>
 #include <array>
-#include <functional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -16,11 +17,12 @@ namespace arb
 {
 
 struct ArbStore;
-class PlotCanvas;
+class WaveDocument;
 
 // The plot of the waveform: the view window over the points, the canvas's
 // coordinate system, grid and axis labels, the full and partial redraws, zoom
-// and panning.
+// and panning. It follows the document: a new waveform is drawn in full, a
+// freehand step is redrawn in the narrow strip around it.
 class WaveView : public QObject
 {
     Q_OBJECT
@@ -35,12 +37,10 @@ class WaveView : public QObject
         QLabel *currentY = nullptr;             // LblArbCurrentYPoint
     };
 
-    WaveView(ArbStore &store, const Widgets &widgets, QObject *parent = nullptr);
+    WaveView(const WaveDocument &document, const Widgets &widgets, QObject *parent = nullptr);
 
     // Layout factors used to place the axis labels.
     void setLayoutFactors(float scaleX, float scaleY);
-    // Runs first in every full redraw (the name field's reset).
-    void setBeforeFullRedraw(std::function<void()> hook) { beforeFullRedraw_ = std::move(hook); }
 
     int ViewStart() const { return view_.ViewStart; }
     int ViewCount() const { return view_.ViewCount; }
@@ -52,8 +52,12 @@ class WaveView : public QObject
     void ClearPlot();
     void DrawGrid(int p, int q);
     void DrawSegment(int index1, float value1, int index2, float value2);
+    // The view reset to the whole waveform, and the waveform drawn in full.
     void DrawWaveAll();
     void DrawRange(int a, int b);
+    // A freehand step from point f to point idx: a strip of the canvas
+    // around them erased, and the waveform drawn again in it.
+    void RedrawStep(int f, int idx);
 
     // The read-outs of the index and value under the mouse or last drawn.
     void setCurrentCoordinates(int index, float value);
@@ -65,15 +69,20 @@ class WaveView : public QObject
   public slots:
     void mnuArbZoomin_Click();
     void mnuArbZoomout_Click();
-    void mnuArbZoomNo_Click() { DrawWaveAll(); }
     void HScroll_XZoom_Change(int value);
 
   private:
     double zoomFactor();
     void applyZoom(const ViewWindow &next);
     void placeAxisLabels();
+    void eraseStrip(int a, int b);
+    // The few segments right and left of point n that a step redraws.
+    void RedrawRight(int n);
+    void RedrawLeft(int n);
+    // Segments of one step are drawn together once the strip is erased.
+    void segment(int index1, float value1, int index2, float value2);
 
-    ArbStore &store_;
+    const ArbStore &store_;
     Widgets w_;
     ViewWindow view_;
     PlotScale scale_;
@@ -82,7 +91,7 @@ class WaveView : public QObject
     // The view and canvas the axis labels were last placed for.
     QRect labelsCanvas_;
     ViewWindow labelsView_{-1, -1};
-    std::function<void()> beforeFullRedraw_;
+    std::vector<UserLine> pending_;
 };
 
 } // namespace arb

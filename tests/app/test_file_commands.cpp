@@ -1,6 +1,8 @@
 #include "app/FileCommands.h"
 #include "app/FormMain.h"
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
+#include "core/files/WaveNumber.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestFiles.h"
@@ -35,9 +37,11 @@ class FileCommandsTest : public ::testing::Test
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        ArbStore start = host.arb;
         for (int i = 0; i < 201; ++i)
-            host.arb.ArbData[static_cast<std::size_t>(i)] = 0.125f;
-        host.arb.ArbData[201] = -0.125f;
+            start.ArbData[static_cast<std::size_t>(i)] = 0.125f;
+        start.ArbData[201] = -0.125f;
+        host.doc.assign(start);
     }
 
     QString write(const QString &name, const QByteArray &bytes)
@@ -73,10 +77,9 @@ class FileCommandsTest : public ::testing::Test
 
     void setPoints(std::vector<float> values)
     {
-        host.arb.ArbLength = static_cast<float>(values.size());
+        host.doc.setLength(static_cast<float>(values.size()));
         host.length = QString::number(values.size());
-        for (std::size_t i = 0; i < values.size(); ++i)
-            host.arb.ArbData[i] = values[i];
+        host.doc.setPoints(0, values.data(), static_cast<int>(values.size()));
     }
 
     std::vector<float> points(int n)
@@ -130,30 +133,27 @@ TEST_F(FileCommandsTest, OpenMakerFileSetsTheNameAfterTheRedraw)
 {
     // The redraw puts the default name back; the file's name must win.
     struct OrderHost final : WaveformHost {
-        ArbStore arb;
+        WaveDocument doc;
+        const ArbStore &arb = doc.store();
         ScriptedPrompt user;
         std::vector<std::string> events;
-        QString name = QStringLiteral("Custom");
-        ArbStore &store() override { return arb; }
+        WaveDocument &document() override { return doc; }
         UserPrompt &prompt() override { return user; }
-        void DrawWaveAll() override
-        {
-            events.push_back("redraw");
-            name = QStringLiteral("ArbNo0");
-        }
         QString lengthText() const override { return QString(); }
-        void setLengthText(const QString &t) override
-        {
-            events.push_back("length " + t.toStdString() + " first point " + std::to_string(arb.ArbData[0]));
-        }
+        void showLengthText(const QString &) override {}
         void commitLength() override {}
-        QString nameText() const override { return name; }
-        void setNameText(const QString &t) override
-        {
-            events.push_back("name [" + t.toStdString() + "]");
-            name = t;
-        }
     } order;
+    order.doc.setName(QStringLiteral("Custom"));
+    QObject::connect(&order.doc, &WaveDocument::lengthChanged, [&order](float length) {
+        order.events.push_back("length " + FormatWaveCount(length) + " first point " +
+                               std::to_string(order.arb.ArbData[0]));
+    });
+    QObject::connect(&order.doc, &WaveDocument::replaced, [&order] { order.events.push_back("redraw"); });
+    // The default name the redraw puts back is part of the redraw.
+    QObject::connect(&order.doc, &WaveDocument::nameTextChanged, [&order] {
+        if (order.doc.nameText() != order.doc.defaultName())
+            order.events.push_back("name [" + order.doc.nameText().toStdString() + "]");
+    });
     FileCommands c(order);
     order.user.pushFile(
         write("w.arb", kMaker + "Data Points:4\r\nArb Name: SINE1\r\n0.5\r\n0\r\n0\r\n0\r\n"));
@@ -292,7 +292,7 @@ TEST_F(FileCommandsTest, ChineseFileNames)
 TEST_F(FileCommandsTest, SaveScalesAndWritesTheFieldsAsTheyStand)
 {
     setPoints({0.5f, -0.25f, 0.1f, 0.0f});
-    host.name = QStringLiteral("SINE1");
+    host.doc.setName(QStringLiteral("SINE1"));
     host.length = QStringLiteral("1000"); // typed, not yet taken over
     const QString path = dir.filePath("out.arb");
     host.user.pushFile(path);
@@ -384,10 +384,12 @@ TEST_F(FileCommandsTest, SaveOntoAFullDiskKeepsTheOldFileAndSaysSo)
 
 TEST_F(FileCommandsTest, SavedFileIsRefusedButReadsBackAsPlain)
 {
-    host.arb.ArbLength = 300;
+    host.doc.setLength(300);
     host.length = QStringLiteral("300");
+    ArbStore wave = host.arb;
     for (int i = 0; i < 300; ++i)
-        host.arb.ArbData[i] = static_cast<float>(i % 17 - 8) / 11.0f;
+        wave.ArbData[i] = static_cast<float>(i % 17 - 8) / 11.0f;
+    host.doc.assign(wave);
     const QString path = dir.filePath("round.arb");
     host.user.pushFile(path);
     commands.menuFileSave_Click();
@@ -398,8 +400,8 @@ TEST_F(FileCommandsTest, SavedFileIsRefusedButReadsBackAsPlain)
 
     QByteArray bytes = read(path);
     bytes = "300\r\n" + bytes.mid(bytes.indexOf("\r\n", bytes.indexOf("\r\n") + 2) + 2);
-    for (int i = 0; i < 300; ++i)
-        host.arb.ArbData[i] = 0.0f;
+    const std::vector<float> zeros(300, 0.0f);
+    host.doc.setPoints(0, zeros.data(), 300);
     host.user.clear();
     open(write("round.txt", bytes));
     EXPECT_TRUE(host.user.messages.empty());
@@ -429,7 +431,7 @@ TEST_F(FileCommandsTest, AddAndSubtract)
 
     // A longer file lengthens the waveform; the buffer's old values take part.
     setPoints({0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
-    host.arb.ArbData[5] = 0.25f;
+    host.doc.setPoint(5, 0.25f);
     host.user.pushFile(write("long.TXT", "8\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0.25\r\n1\r\n-1\r\n"));
     commands.mnuWaveAdd_Click();
     EXPECT_EQ(host.arb.ArbLength, 8.0f);

@@ -24,8 +24,8 @@ class ImportExportTest : public ::testing::Test
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        for (int i = 0; i < 201; ++i)
-            host.arb.ArbData[static_cast<std::size_t>(i)] = 0.125f;
+        const std::vector<float> start(201, 0.125f);
+        host.doc.setPoints(0, start.data(), 201);
         before = host.arb;
     }
 
@@ -261,9 +261,9 @@ TEST_F(ImportExportTest, MissingColumnIsReported)
 
 TEST_F(ImportExportTest, ExportWritesWithoutChangingTheWaveform)
 {
-    host.arb.ArbLength = 4;
-    host.arb.ArbData[0] = 0.5f;
-    host.arb.ArbData[1] = -0.25f;
+    host.doc.setLength(4);
+    host.doc.setPoint(0, 0.5f);
+    host.doc.setPoint(1, -0.25f);
     const ArbStore kept = host.arb;
     const QString csv = dir.filePath(QStringLiteral("out.csv"));
     ui.pushExportForm(ExportForm::Csv);

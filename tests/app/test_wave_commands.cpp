@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -50,11 +51,19 @@ class WaveCommandsTest : public ::testing::Test
   protected:
     void setPoints(const std::vector<float> &values)
     {
-        host.arb.ArbData.fill(7.0f);
-        host.arb.ArbLength = static_cast<float>(values.size());
+        ArbStore next = host.arb;
+        next.ArbData.fill(7.0f);
+        std::copy(values.begin(), values.end(), next.ArbData.begin());
+        host.doc.assign(next);
+        host.doc.setLength(static_cast<float>(values.size()));
         host.length = QString::number(values.size());
-        for (std::size_t i = 0; i < values.size(); ++i)
-            host.arb.ArbData[i] = values[i];
+    }
+
+    // Points 0.. and the length as values gives them.
+    void setWave(const std::vector<float> &values)
+    {
+        host.doc.setLength(static_cast<float>(values.size()));
+        host.doc.setPoints(0, values.data(), static_cast<int>(values.size()));
     }
 
     std::vector<float> points(int count) const
@@ -191,9 +200,10 @@ TEST_F(WaveCommandsTest, FrequencyFactorBelowOneRefused)
 
 TEST_F(WaveCommandsTest, FrequencyMultiplyThousandPointsByThree)
 {
-    host.arb.ArbLength = 1000;
+    std::vector<float> ramp(1000);
     for (int i = 0; i < 1000; ++i)
-        host.arb.ArbData[i] = static_cast<float>(i);
+        ramp[static_cast<std::size_t>(i)] = static_cast<float>(i);
+    setWave(ramp);
     host.user.pushInput(QStringLiteral("3"));
     commands.mnuWaveFreqMul_Click();
     EXPECT_EQ(host.arb.ArbData[332], 996.0f);
@@ -202,9 +212,7 @@ TEST_F(WaveCommandsTest, FrequencyMultiplyThousandPointsByThree)
     EXPECT_EQ(host.arb.ArbData[999], 0.0f);
     EXPECT_EQ(host.redraws, 1);
     // 2.5 rounds to 2.
-    host.arb.ArbLength = 4;
-    for (int i = 0; i < 4; ++i)
-        host.arb.ArbData[i] = static_cast<float>(i + 1);
+    setWave({1, 2, 3, 4});
     host.user.pushInput(QStringLiteral("2.5"));
     commands.mnuWaveFreqMul_Click();
     EXPECT_EQ(points(4), (std::vector<float>{1, 3, 1, 3}));

@@ -39,7 +39,7 @@ class TestEditingInWindow : public QObject
         FormMain &w = *f.window;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        f.store.ArbData[5] = 0.5f;
+        f.document.setPoint(5, 0.5f);
         typeInto(w.controls().Text_Arb_Length, QStringLiteral("201"));
         QTest::keyClick(w.controls().Text_Arb_Length, Qt::Key_Return);
         QCOMPARE(f.store.ArbData[5], 0.5f); // same length: nothing cleared
@@ -109,7 +109,7 @@ class TestEditingInWindow : public QObject
         typeInto(w.controls().txtName, QStringLiteral("SINE1"));
         QTest::keyClick(w.controls().txtName, Qt::Key_Return);
         w.controls().Picture_Arb->setFocus();
-        QCOMPARE(w.nameText(), QStringLiteral("SINE1"));
+        QCOMPARE(f.document.name(), QStringLiteral("SINE1"));
         QVERIFY(w.nameField().NameChanged());
         // Zooming keeps the name; a full redraw restores the default.
         w.findChild<QAction *>(QStringLiteral("mnuArbZoomin"))->trigger();
@@ -118,7 +118,7 @@ class TestEditingInWindow : public QObject
         QCOMPARE(w.controls().txtName->text(), QStringLiteral("ArbNo0"));
         QVERIFY(!w.nameField().NameChanged());
         // Names set by the program go through the field's rules.
-        w.setNameText(QStringLiteral("  ABCDEFGH"));
+        f.document.setName(QStringLiteral("  ABCDEFGH"));
         QCOMPARE(w.controls().txtName->text(), QStringLiteral("ABCDEF"));
     }
 

@@ -282,8 +282,10 @@ class TestEquationDialog : public QObject
         QCOMPARE(items.last()->text(), QStringLiteral("任意公式(&E)..."));
         QVERIFY(!items.last()->whatsThis().isEmpty());
 
+        ArbStore sine = f.store;
         for (int i = 0; i < kArbBufferSize; ++i)
-            f.store.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.05));
+            sine.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.05));
+        f.document.assign(sine);
         // Recorded as a step of its own before the next command.
         w.undoCommands().beginCommand(QStringLiteral("准备"));
         w.undoCommands().endCommand();
@@ -350,7 +352,7 @@ class TestEquationDialog : public QObject
 
         // A second window on the same settings offers them.
         FormMainServices s;
-        s.store = &f.store;
+        s.document = &f.document;
         s.prompt = &f.user;
         s.help = &f.help;
         s.workArea = QRect(0, 0, 1024, 768);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <vector>
 
 using namespace arb;
 using arb::test::WindowFixture;
@@ -47,7 +48,7 @@ class TestFreehandDrawing : public QObject
         QCOMPARE(labelY(w), QStringLiteral(" 0.500"));
         release(w);
 
-        f.store.ArbData[10] = 0.25f;
+        f.document.setPoint(10, 0.25f);
         press(w, 10.6, -300000.0);
         QCOMPARE(w.view().LastDrawIndex, 11);
         QCOMPARE(f.store.ArbData[11], -0.3f);
@@ -211,14 +212,14 @@ class TestFreehandDrawing : public QObject
     {
         WindowFixture f;
         FormMain &w = *f.window;
-        for (int i = 0; i < 300; ++i)
-            f.store.ArbData[i] = 0.5f;
+        const std::vector<float> half(300, 0.5f);
+        f.document.setPoints(0, half.data(), 300);
         w.findChild<QAction *>(QStringLiteral("mnuArbClear"))->trigger();
         QCOMPARE(f.store.ArbData[200], 0.0f);
         QCOMPARE(f.store.ArbData[201], 0.5f);
         QCOMPARE(f.store.ArbData[299], 0.5f);
         w.controls().Command_ArbWaveClear->setVisible(true);
-        f.store.ArbData[5] = 0.7f;
+        f.document.setPoint(5, 0.7f);
         w.controls().Command_ArbWaveClear->click();
         QCOMPARE(f.store.ArbData[5], 0.0f);
     }

@@ -1,4 +1,5 @@
 #include "app/GeneratorLink.h"
+#include "app/MainControls.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/RecordingVisa.h"
 #include "tests/support/WindowFixture.h"
@@ -54,7 +55,19 @@ struct LinkWindow {
         percent = make(new QLabel, "Label_TDS_percent");
         slot = make(new QLabel(QStringLiteral("0")), "Label_ArbNumber");
         window.show();
-        link = std::make_unique<GeneratorLink>(&window, host, visa);
+        MainControls c;
+        c.Combo1 = Combo1;
+        c.Combo2 = Combo2;
+        c.Combo4 = Combo4;
+        c.cmdCheck = cmdCheck;
+        c.Command_DetectIO = DetectIO;
+        c.Command_viPrintf = viPrintf;
+        c.cmdSendName = sendName;
+        c.txtInstName = instName;
+        c.PbrSend = progress;
+        c.Label_TDS_percent = percent;
+        c.Label_ArbNumber = slot;
+        link = std::make_unique<GeneratorLink>(c, host, visa);
     }
 
     // The buttons as the user presses them.
@@ -80,7 +93,7 @@ struct LinkWindow {
     }
     void setLength(int n)
     {
-        host.arb.ArbLength = static_cast<float>(n);
+        host.doc.setLength(static_cast<float>(n));
         host.length = QString::number(n);
     }
 
@@ -421,8 +434,8 @@ class TestGeneratorLink : public QObject
         w.startWithTwo();
         w.connectAndIdentify();
         w.setLength(4);
-        w.host.arb.ArbData[1] = 0.5f;
-        w.host.arb.ArbData[3] = -0.25f;
+        w.host.doc.setPoint(1, 0.5f);
+        w.host.doc.setPoint(3, -0.25f);
         w.visa.clearRecords();
         QElapsedTimer clock;
         clock.start();
@@ -518,12 +531,12 @@ class TestGeneratorLink : public QObject
         w.startWithTwo();
         w.connectAndIdentify();
         w.setLength(4);
-        w.host.name = QStringLiteral("A%d\\n");
+        w.host.doc.setName(QStringLiteral("A%d\\n"));
         w.link->download();
         QVERIFY(w.dataWrites().empty());
         QCOMPARE(w.host.user.messages.back().text,
                  QStringLiteral("任意波名称必须为1到6个数字或字母，未发送！"));
-        w.host.name = QStringLiteral("Ad");
+        w.host.doc.setName(QStringLiteral("Ad"));
         w.link->download();
         QCOMPARE(w.dataWrites().back(), std::string("DATA:ARB:DAC Ad,4,0000000000000000 END\n"));
     }
@@ -621,7 +634,7 @@ class TestGeneratorLink : public QObject
         QCOMPARE(w.visa.count("viOpen "), 1);
 
         w.slot->setText(QStringLiteral("3"));
-        w.host.name = QStringLiteral("WAVE1");
+        w.host.doc.setName(QStringLiteral("WAVE1"));
         w.visa.clearRecords();
         w.sendName->click();
         QCOMPARE(w.visa.written, std::vector<std::string>({"SYSTEM:ARB NAME 3 WAVE1\n"}));
@@ -631,7 +644,7 @@ class TestGeneratorLink : public QObject
         // A name the generator cannot take is refused before any session
         // is opened, whichever way it reached the field.
         for (const char *bad : {"A;*RST", "AB,CD\r\n", "ABCDEFG", "A B"}) {
-            w.host.name = QString::fromLatin1(bad);
+            w.host.doc.setName(QString::fromLatin1(bad));
             w.host.user.clear();
             w.visa.clearRecords();
             w.sendName->click();
@@ -643,7 +656,7 @@ class TestGeneratorLink : public QObject
             QVERIFY(w.visa.written.empty());
             QCOMPARE(w.visa.count("viOpen"), 0);
         }
-        w.host.name = QStringLiteral("WAVE1");
+        w.host.doc.setName(QStringLiteral("WAVE1"));
 
         // The name field's own flag decides when one is given.
         w.visa.clearRecords();
@@ -661,7 +674,7 @@ class TestGeneratorLink : public QObject
         w.startWithTwo();
         w.connectAndIdentify();
         w.setLength(1500);
-        w.host.name = QStringLiteral("A;*RST");
+        w.host.doc.setName(QStringLiteral("A;*RST"));
         w.visa.clearRecords();
         w.viPrintf->click();
         QCOMPARE(w.host.user.messages.size(), std::size_t(1));
@@ -674,7 +687,7 @@ class TestGeneratorLink : public QObject
         QVERIFY(w.progress->isHidden());
 
         // The same name made good is sent as it is.
-        w.host.name = QStringLiteral("ARST");
+        w.host.doc.setName(QStringLiteral("ARST"));
         w.viPrintf->click();
         QCOMPARE(w.dataWrites().size(), std::size_t(1));
         QCOMPARE(w.dataWrites()[0].rfind("DATA:ARB:DAC ARST,1500,", 0), std::size_t(0));

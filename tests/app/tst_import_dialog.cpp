@@ -259,13 +259,14 @@ class TestImportDialog : public QObject
 
     void menuItemsInTheMainWindow()
     {
-        ArbStore store;
+        WaveDocument document;
+        const ArbStore &store = document.store();
         arb::test::ScriptedPrompt user;
         arb::test::RecordingHelpViewer help;
         arb::test::RecordingVisa visa;
         ScriptedImportUi ui;
         FormMainServices s;
-        s.store = &store;
+        s.document = &document;
         s.prompt = &user;
         s.help = &help;
         s.workArea = QRect(0, 0, 1024, 768);

@@ -1,4 +1,5 @@
 #include "app/NameField.h"
+#include "core/WaveDocument.h"
 #include "tests/support/ScriptedPrompt.h"
 
 #include <QAction>
@@ -48,7 +49,7 @@ struct NameWindow {
         scroll->setObjectName(QStringLiteral("VScroll_ArbNumber"));
         for (QWidget *w : std::initializer_list<QWidget *>{name, other, label, scroll})
             layout->addWidget(w);
-        field = new NameField(&window, user);
+        field = new NameField(&window, doc, user);
         field->startUp();
     }
     void upArrow() { scroll->triggerAction(QAbstractSlider::SliderSingleStepSub); }
@@ -60,6 +61,7 @@ struct NameWindow {
     }
 
     ScriptedPrompt user;
+    WaveDocument doc;
     QWidget window;
     QLineEdit *name;
     QLineEdit *other;
@@ -215,14 +217,14 @@ class TestNameField : public QObject
         QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
         QVERIFY(w.field->NameChanged());
         w.name->setText(QStringLiteral("WAVE1"));
-        w.field->ResetDefaultName();
+        w.doc.resetChangedName();
         QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
         QVERIFY(!w.field->NameChanged());
         // Unchanged, the redraw leaves the name alone, even one the file reader
         // set to the default text.
         w.field->SetNameText(QStringLiteral("ArbNo0"));
         QVERIFY(!w.field->NameChanged());
-        w.field->ResetDefaultName();
+        w.doc.resetChangedName();
         QCOMPARE(w.name->text(), QStringLiteral("ArbNo0"));
     }
 
@@ -252,7 +254,7 @@ class TestNameField : public QObject
         QVERIFY(!w.field->NameChanged());
         // The redraw's default is the slot's.
         w.name->setText(QStringLiteral("X"));
-        w.field->ResetDefaultName();
+        w.doc.resetChangedName();
         QCOMPARE(w.name->text(), QStringLiteral("ArbNo2"));
     }
 

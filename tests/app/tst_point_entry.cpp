@@ -45,11 +45,12 @@ struct EntryWindow {
         QTest::keyClicks(e, text);
         QTest::keyClick(e, Qt::Key_Return);
     }
-    float &at(int i) { return host.arb.ArbData[static_cast<std::size_t>(i)]; }
+    float at(int i) const { return host.arb.ArbData[static_cast<std::size_t>(i)]; }
     void fill(float v)
     {
-        for (float &p : host.arb.ArbData)
-            p = v;
+        ArbStore filled = host.arb;
+        filled.ArbData.fill(v);
+        host.doc.assign(filled);
     }
 
     FakeHost host;
@@ -138,7 +139,7 @@ class TestPointEntry : public QObject
     void aLongSegmentIsInterpolatedInDoublePrecision()
     {
         EntryWindow w;
-        w.host.arb.ArbLength = 16384.0f;
+        w.host.doc.setLength(16384.0f);
         w.type(w.startY, QStringLiteral("0.001"));
         w.type(w.stopX, QStringLiteral("16383"));
         w.type(w.stopY, QStringLiteral("-0.999"));
@@ -180,7 +181,7 @@ class TestPointEntry : public QObject
         w.type(w.stopY, QString());
         QCOMPARE(w.stopY->text(), QStringLiteral("0.000"));
         // The bound follows the length at the moment of the commit.
-        w.host.arb.ArbLength = 1000.0f;
+        w.host.doc.setLength(1000.0f);
         w.host.user.clear();
         w.type(w.stopX, QStringLiteral("999"));
         QVERIFY(w.host.user.messages.empty());
@@ -209,16 +210,16 @@ class TestPointEntry : public QObject
     {
         EntryWindow w;
         // Committed under the longest waveform, then the waveform shrinks.
-        w.host.arb.ArbLength = 16384.0f;
+        w.host.doc.setLength(16384.0f);
         w.type(w.stopX, QStringLiteral("16383"));
         w.type(w.stopY, QStringLiteral("1"));
-        w.host.arb.ArbLength = 201.0f;
+        w.host.doc.setLength(201.0f);
         w.entry->Command_ArbLine_Click();
         QCOMPARE(w.at(16383), 1.0f);
         QCOMPARE(w.at(16384), 0.0f);
         // An uncommitted start index copied to the end point by the point
         // command: the segment that follows ends at the buffer's last point.
-        w.at(16384) = 7.0f;
+        w.host.doc.setPoint(16384, 7.0f);
         w.startX->setText(QStringLiteral("99999999999999"));
         w.entry->Command_ArbPoint_Click();
         QCOMPARE(w.entry->LineStopX(), 2147483647);

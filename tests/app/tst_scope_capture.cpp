@@ -1,5 +1,6 @@
+#include "app/MainControls.h"
 #include "app/ScopeCapture.h"
-#include "link/UsbtmcVisa.h"
+#include "link/visa/UsbtmcVisa.h"
 #include "scope/QtSerialPortIo.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
@@ -144,7 +145,18 @@ struct Rig {
                 return tds2.slavePath();
             return QString::fromLatin1(kMissingDevice);
         };
-        scope = std::make_unique<ScopeCapture>(&window, host, services);
+        MainControls c;
+        c.cobSetComm = combo("cobSetComm");
+        c.cobBaud = combo("cobBaud");
+        c.cobParity = combo("cobParity");
+        c.cobFlowHardSoft = combo("cobFlowHardSoft");
+        c.cobOscilEOLString = combo("cobOscilEOLString");
+        c.cobChannel = combo("cobChannel");
+        c.cmdLink = link;
+        c.cmdReadValue = read;
+        c.PbrSend = bar;
+        c.Label_TDS_percent = percent;
+        scope = std::make_unique<ScopeCapture>(c, host, services);
         if (startUp)
             scope->startUp();
     }
@@ -451,8 +463,8 @@ class TestScopeCapture : public QObject
         rig.tds.points[1] = '\x7f';
         rig.tds.points[2] = '\x80';
         rig.tds.points[2499] = '\xff';
-        rig.host.arb.ArbData[2500] = 0.75f;
-        rig.host.arb.ArbData[16384] = -0.25f;
+        rig.host.doc.setPoint(2500, 0.75f);
+        rig.host.doc.setPoint(16384, -0.25f);
         QVERIFY(rig.connectScope());
         rig.read->click();
         QCOMPARE(rig.percent->text(), QStringLiteral("0.00%"));
@@ -772,7 +784,7 @@ class TestScopeCapture : public QObject
             {"no reply", {}},
         };
         for (const auto &c : cases) {
-            rig.host.arb.ArbData[0] = 0.5f;
+            rig.host.doc.setPoint(0, 0.5f);
             visa.messages = c.messages;
             rig.read->click();
             QTRY_VERIFY2(!rig.host.user.messages.empty(), c.what);
@@ -861,7 +873,7 @@ class TestScopeCapture : public QObject
         // Connect pressed during a trace: the first press disconnects and
         // abandons the trace, the second connects once the conversation
         // under way has ended. The trace is dropped, the identification taken.
-        rig.host.arb.ArbLength = 201.0f;
+        rig.host.doc.setLength(201.0f);
         redraws = rig.host.redraws;
         rig.read->click();
         QTRY_COMPARE_WITH_TIMEOUT(usb.tds.commands().count("CURVe?\n"), 3, 5000);

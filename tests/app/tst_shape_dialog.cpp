@@ -6,7 +6,7 @@
 #include "app/ShapeMemory.h"
 #include "app/UndoCommands.h"
 #include "core/ArbStore.h"
-#include "core/ShapeSynthesis.h"
+#include "core/shapes/ShapeSynthesis.h"
 #include "tests/support/WindowFixture.h"
 #include "view/PlotCanvas.h"
 
@@ -267,8 +267,9 @@ class TestShapeDialog : public QObject
         test::WindowFixture f;
         FormMain &w = *f.window;
         Points p;
-        f.store.ArbData = p.values;
-        w.DrawWaveAll();
+        ArbStore start = f.store;
+        start.ArbData = p.values;
+        f.document.replacePoints(start);
         UndoCommands &undo = w.undoCommands();
         undo.beginCommand(QStringLiteral("准备"));
         undo.endCommand();
@@ -331,7 +332,7 @@ class TestShapeDialog : public QObject
         second.window.reset();
         QSettings again(first.settings.fileName(), QSettings::IniFormat);
         FormMainServices s;
-        s.store = &second.store;
+        s.document = &second.document;
         s.prompt = &second.user;
         s.help = &second.help;
         s.workArea = QRect(0, 0, 1024, 768);

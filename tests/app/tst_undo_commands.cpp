@@ -1,6 +1,7 @@
 #include "app/GeneratorLink.h"
 #include "app/UndoCommands.h"
-#include "core/WaveNumber.h"
+#include "core/WaveStep.h"
+#include "core/files/WaveNumber.h"
 #include "scope/ScopeClock.h"
 #include "scope/SerialPortIo.h"
 #include "tests/support/FakeHost.h"
@@ -70,9 +71,11 @@ struct Editor {
               fx.visa.resources = {"USB0::0x1AB1::0x0588::DG1::INSTR"};
           })
     {
+        ArbStore start = f.store;
         for (int i = 0; i < kArbBufferSize; ++i)
-            f.store.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.05));
-        f.store.ArbData[3] = -0.0f;
+            start.ArbData[static_cast<std::size_t>(i)] = static_cast<float>(0.5 * std::sin(i * 0.05));
+        start.ArbData[3] = -0.0f;
+        f.document.assign(start);
         undo().beginCommand(QStringLiteral("准备")); // records the above
         undo().endCommand();
     }
@@ -263,6 +266,39 @@ class TestUndoCommands : public QObject
         e.f.window->generatorLink().Timer1_Timer();
         e.f.window->generatorLink().Timer1_Timer();
         QVERIFY(e.action("mnuArbUndo")->isEnabled());
+    }
+
+    // Only the points the document says changed are compared: a change that
+    // no command or stroke marked is recorded before the next command or
+    // undo, whatever strokes were recorded meanwhile.
+    void aChangeNobodyMarkedWaitsBesideAStroke()
+    {
+        test::FakeHost host;
+        UndoCommands undo(nullptr, host);
+        const auto stroke = [&] {
+            undo.beginStroke();
+            host.doc.drawLine(10, 20, 1.0f);
+            undo.endStroke(10, 20);
+        };
+        host.doc.setPoint(5, 0.25f);
+        stroke();
+        {
+            const WaveStep nothing(host.doc, QStringLiteral("清除波形"));
+        }
+        QCOMPARE(undo.history().undoCount(), std::size_t(2));
+        QCOMPARE(undo.history().undoLabel(), UndoCommands::UnmarkedLabel());
+        undo.mnuArbUndo_Click();
+        QCOMPARE(host.arb.ArbData[5], 0.0f);
+        QCOMPARE(host.arb.ArbData[20], 1.0f);
+        undo.mnuArbUndo_Click();
+        QCOMPARE(host.arb.ArbData[20], 0.0f);
+
+        host.doc.setPoint(500, -0.5f);
+        stroke();
+        undo.mnuArbUndo_Click();
+        QCOMPARE(host.arb.ArbData[500], 0.0f);
+        QCOMPARE(host.arb.ArbData[20], 1.0f);
+        QCOMPARE(undo.history().redoLabel(), UndoCommands::UnmarkedLabel());
     }
 
     void menuItemsAndTheKeysOfTextFields()

@@ -22,6 +22,18 @@ QByteArray TraceReply(const QByteArray &points, bool lineEnd = true)
     return reply;
 }
 
+// Feeds received bytes to the state, and makes a trace that completes with
+// them points 0..2499 of the store, as the window does.
+CaptureState::TraceProgress Receive(CaptureState &state, const QByteArray &bytes, int eol, ArbStore &store)
+{
+    const CaptureState::TraceProgress p = state.receiveTrace(bytes, eol);
+    if (p.complete) {
+        for (int i = 0; i < kTracePoints; ++i)
+            store.ArbData[i] = TracePointValue(static_cast<unsigned char>(state.points()[i]));
+    }
+    return p;
+}
+
 } // namespace
 
 TEST(TdsCommands, IdentifyAndTheSevenTraceCommands)
@@ -118,7 +130,7 @@ TEST(CaptureState, TraceInSmallPiecesFillsPointsAndCompletesOnTheByteAfter)
     CaptureState::TraceProgress last;
     int completions = 0;
     for (int at = 0; at < reply.size(); at += 7) {
-        last = s.receiveTrace(reply.mid(at, 7), '\n', store);
+        last = Receive(s, reply.mid(at, 7), '\n', store);
         completions += last.complete ? 1 : 0;
         if (at == 0) {
             EXPECT_FALSE(last.percentBefore.has_value());
@@ -159,11 +171,11 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
             points.append(static_cast<char>(i % 256));
         const QByteArray reply = stray + TraceReply(points);
         // Not complete on the byte before the line end.
-        CaptureState::TraceProgress p = s.receiveTrace(reply.chopped(1), '\n', store);
+        CaptureState::TraceProgress p = Receive(s, reply.chopped(1), '\n', store);
         EXPECT_FALSE(p.complete) << stray.toHex().constData();
         EXPECT_EQ(s.ScopeByteCount, 2506);
         EXPECT_EQ(p.value, 2500);
-        p = s.receiveTrace(reply.right(1), '\n', store);
+        p = Receive(s, reply.right(1), '\n', store);
         EXPECT_TRUE(p.complete) << stray.toHex().constData();
         for (int i : {0, 1, 35, 255, 2499})
             EXPECT_EQ(store.ArbData[i], TracePointValue(static_cast<unsigned char>(i % 256)))
@@ -179,7 +191,7 @@ TEST(CaptureState, WhatPrecedesTheHeaderIsSkippedAndTheHeaderIsRead)
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\x7f", 1));
     reply.replace(0, 6, QByteArray("\xff\xff\xff\xff\xff\xff", 6));
-    EXPECT_FALSE(s.receiveTrace(reply, '\n', store).complete);
+    EXPECT_FALSE(Receive(s, reply, '\n', store).complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(store.ArbData[0], 0.5f);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
@@ -192,16 +204,16 @@ TEST(CaptureState, OnlyTheLineEndCompletesTheTrace)
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     QByteArray reply = TraceReply(QByteArray("\xff", 1));
-    EXPECT_FALSE(s.receiveTrace(reply, '\r', store).complete);
+    EXPECT_FALSE(Receive(s, reply, '\r', store).complete);
     // The reply is spoiled: a CR after it completes nothing.
-    EXPECT_FALSE(s.receiveTrace(QByteArray("\r"), '\r', store).complete);
+    EXPECT_FALSE(Receive(s, QByteArray("\r"), '\r', store).complete);
     EXPECT_EQ(store.ArbData[0], 0.0f);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
 
     // A new request starts afresh.
     s.beginTrace(8000, QStringLiteral("9600"));
     reply.back() = '\r';
-    EXPECT_TRUE(s.receiveTrace(reply, '\r', store).complete);
+    EXPECT_TRUE(Receive(s, reply, '\r', store).complete);
     EXPECT_EQ(store.ArbData[0], 1.0f);
 }
 
@@ -210,8 +222,7 @@ TEST(CaptureState, ExactlyTwoThousandFiveHundredSixBytesNeverComplete)
     ArbStore store;
     CaptureState s;
     s.beginTrace(0, QStringLiteral("4800"));
-    const CaptureState::TraceProgress p =
-        s.receiveTrace(TraceReply(QByteArray("\xff", 1), false), '\n', store);
+    const CaptureState::TraceProgress p = Receive(s, TraceReply(QByteArray("\xff", 1), false), '\n', store);
     EXPECT_FALSE(p.complete);
     EXPECT_FALSE(s.ScopeReplyDone);
     EXPECT_EQ(s.ScopeByteCount, 2506);
@@ -229,17 +240,17 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     CaptureState s;
     s.beginTrace(0, QStringLiteral("9600"));
     const QByteArray reply = TraceReply(QByteArray("\x80", 1));
-    s.receiveTrace(reply.left(100), '\n', store);
+    Receive(s, reply.left(100), '\n', store);
     EXPECT_EQ(s.judge(7000), CaptureState::Verdict::TraceFailed);
     EXPECT_EQ(store.ArbData[0], 0.0f);
 
     // The rest comes after the failure: it is still taken.
-    CaptureState::TraceProgress p = s.receiveTrace(reply.mid(100), '\n', store);
+    CaptureState::TraceProgress p = Receive(s, reply.mid(100), '\n', store);
     EXPECT_TRUE(p.complete);
     EXPECT_EQ(store.ArbData[0], TracePointValue(0x80));
 
     // A second line-end byte later asks for no second taking.
-    p = s.receiveTrace(QByteArray("\n"), '\n', store);
+    p = Receive(s, QByteArray("\n"), '\n', store);
     EXPECT_FALSE(p.complete);
     EXPECT_EQ(s.ScopeByteCount, 2506);
 
@@ -247,7 +258,7 @@ TEST(CaptureState, LateTraceIsTakenOnceAndStrayBytesDoNotRetakeIt)
     s.beginTrace(8000, QStringLiteral("9600"));
     EXPECT_EQ(s.ScopeByteCount, 0);
     EXPECT_FALSE(s.ScopeReplyDone);
-    p = s.receiveTrace(reply, '\n', store);
+    p = Receive(s, reply, '\n', store);
     EXPECT_TRUE(p.complete);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/VisaApi.h"
-#include "link/VisaFormat.h"
+#include "link/visa/VisaApi.h"
+#include "link/visa/VisaFormat.h"
 
 #include <algorithm>
 #include <cstdio>

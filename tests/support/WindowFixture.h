@@ -3,6 +3,7 @@
 #include "app/FormMain.h"
 #include "app/HelpViewer.h"
 #include "core/ArbStore.h"
+#include "core/WaveDocument.h"
 #include "tests/support/RecordingVisa.h"
 #include "tests/support/ScriptedImportUi.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -39,7 +40,7 @@ struct WindowFixture {
         if (setUp)
             setUp(*this);
         FormMainServices s;
-        s.store = &store;
+        s.document = &document;
         s.prompt = &user;
         s.help = &help;
         s.workArea = workArea;
@@ -50,7 +51,9 @@ struct WindowFixture {
         window = std::make_unique<FormMain>(s);
     }
 
-    ArbStore store;
+    WaveDocument document;
+    // The waveform as the window leaves it.
+    const ArbStore &store = document.store();
     ScriptedPrompt user;
     RecordingHelpViewer help;
     RecordingVisa visa;

@@ -10,10 +10,10 @@
 // any reading into volts must do besides: write ten million floats (40 MB)
 // into new memory.
 #include "bench/BenchMain.h"
-#include "link/SocketVisa.h"
+#include "link/visa/SocketVisa.h"
 #include "scope/VisaScopeTalk.h"
 #include "tests/support/RecordingVisa.h"
-#include "tests/support/ScopeServer.h"
+#include "tests/support/peers/ScopeServer.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -1,6 +1,6 @@
 #include "scope/CaptureMessages.h"
 
-#include "link/NetworkResource.h"
+#include "link/visa/NetworkResource.h"
 #include "scope/CaptureBlock.h"
 
 namespace arb

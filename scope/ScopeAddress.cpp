@@ -1,6 +1,6 @@
 #include "scope/ScopeAddress.h"
 
-#include "link/NetworkResource.h"
+#include "link/visa/NetworkResource.h"
 
 namespace arb
 {

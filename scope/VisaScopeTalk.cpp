@@ -1,8 +1,8 @@
 #include "scope/VisaScopeTalk.h"
 
-#include "link/GeneratorCommands.h"
-#include "link/NetworkResource.h"
-#include "link/VaList.h"
+#include "link/visa/NetworkResource.h"
+#include "link/visa/VaList.h"
+#include "link/visa/VisaCommands.h"
 #include "scope/CaptureBlock.h"
 
 #include <algorithm>
@@ -57,29 +57,15 @@ VisaScopeTalk::VisaScopeTalk(VisaApi &visa, CaptureControl &control, const Captu
 {
 }
 
-VisaScopeTalk::~VisaScopeTalk()
-{
-    if (vi_ != VI_NULL)
-        visa_.viClose(vi_);
-    if (rm_ != VI_NULL)
-        visa_.viClose(rm_);
-}
-
 CaptureFault VisaScopeTalk::open(const std::string &resource)
 {
     socket_ = ParseSocketResource(resource).has_value();
-    if (Failed(visa_.viOpenDefaultRM(&rm_))) {
-        rm_ = VI_NULL;
-        return CaptureFault::Of(CaptureFaultKind::OpenFailed);
-    }
-    const ViStatus opened = visa_.viOpen(rm_, resource.c_str(), 0, limits_.connectMs, &vi_);
-    if (Failed(opened)) {
-        vi_ = VI_NULL;
-        return OpenFault(opened, resource, socket_);
-    }
+    // A socket's reads wait one slice at a time, so that a cancel is seen.
     const ViUInt32 timeout = socket_ ? std::min(limits_.sliceMs, limits_.stallMs) : limits_.stallMs;
-    if (Failed(visa_.viSetAttribute(vi_, VI_ATTR_TMO_VALUE, timeout)))
-        return CaptureFault::Of(CaptureFaultKind::OpenFailed);
+    session_ = std::make_unique<VisaSession>(visa_, resource, limits_.connectMs, timeout);
+    if (!session_->isOpen())
+        return OpenFault(session_->openStatus(), resource, socket_);
+    vi_ = session_->handle();
     // Not every backend has a termination character (a USB read ends with
     // the instrument's message); where one is refused, lines still end.
     visa_.viSetAttribute(vi_, VI_ATTR_TERMCHAR, '\n');

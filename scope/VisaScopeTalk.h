@@ -1,11 +1,13 @@
 #pragma once
 
-#include "link/VisaApi.h"
+#include "link/visa/VisaApi.h"
+#include "link/visa/VisaSession.h"
 #include "scope/MakerCapture.h"
 #include "scope/ScopeTalk.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,12 +43,12 @@ class VisaScopeTalk final : public ScopeTalk
 {
   public:
     VisaScopeTalk(visa::VisaApi &visa, CaptureControl &control, const CaptureLimits &limits);
-    ~VisaScopeTalk() override;
+    ~VisaScopeTalk() override = default;
     VisaScopeTalk(const VisaScopeTalk &) = delete;
     VisaScopeTalk &operator=(const VisaScopeTalk &) = delete;
 
-    // Opens resource on a resource manager of its own; both are closed when
-    // the talk goes.
+    // Opens a session on resource (a VisaSession without a bound on the
+    // whole conversation); it is closed when the talk goes.
     CaptureFault open(const std::string &resource);
 
     CaptureFault send(std::string_view command) override;
@@ -63,7 +65,7 @@ class VisaScopeTalk final : public ScopeTalk
     visa::VisaApi &visa_;
     CaptureControl &control_;
     CaptureLimits limits_;
-    visa::ViSession rm_ = visa::VI_NULL;
+    std::unique_ptr<visa::VisaSession> session_;
     visa::ViSession vi_ = visa::VI_NULL;
     bool socket_ = false;
     // The instrument's message has ended (a USB reply's END).

@@ -1,8 +1,8 @@
-#include "link/SocketVisa.h"
+#include "link/visa/SocketVisa.h"
 #include "scope/CaptureMessages.h"
 #include "scope/VisaScopeTalk.h"
 #include "tests/support/RecordingVisa.h"
-#include "tests/support/ScopeServer.h"
+#include "tests/support/peers/ScopeServer.h"
 
 #include <gtest/gtest.h>
 

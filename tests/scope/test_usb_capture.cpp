@@ -1,9 +1,9 @@
-#include "link/SocketVisa.h"
-#include "link/UsbtmcVisa.h"
+#include "link/visa/SocketVisa.h"
+#include "link/visa/UsbtmcVisa.h"
 #include "scope/CaptureMessages.h"
 #include "scope/VisaScopeTalk.h"
 #include "tests/support/PtyDevice.h"
-#include "tests/support/ScopeServer.h"
+#include "tests/support/peers/ScopeServer.h"
 #include "tests/support/UsbtmcSysfsTree.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "link/TcpSocket.h"
+#include "link/visa/TcpSocket.h"
 
 #include <cerrno>
 #include <chrono>

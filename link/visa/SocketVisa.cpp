@@ -1,7 +1,7 @@
-#include "link/SocketVisa.h"
+#include "link/visa/SocketVisa.h"
 
-#include "link/NetworkResource.h"
-#include "link/VisaFormat.h"
+#include "link/visa/NetworkResource.h"
+#include "link/visa/VisaFormat.h"
 
 #include <algorithm>
 #include <chrono>

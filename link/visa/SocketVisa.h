@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/TcpSocket.h"
-#include "link/VisaApi.h"
+#include "link/visa/TcpSocket.h"
+#include "link/visa/VisaApi.h"
 
 #include <map>
 #include <memory>

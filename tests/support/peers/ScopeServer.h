@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/SimulatedScope.h"
+#include "tests/support/peers/SimulatedScope.h"
 
 #include <atomic>
 #include <cstddef>

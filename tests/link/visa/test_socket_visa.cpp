@@ -1,6 +1,6 @@
-#include "link/NetworkResource.h"
-#include "link/SocketVisa.h"
-#include "link/VaList.h"
+#include "link/visa/NetworkResource.h"
+#include "link/visa/SocketVisa.h"
+#include "link/visa/VaList.h"
 #include "tests/support/RecordingVisa.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "tests/support/ScopeServer.h"
+#include "tests/support/peers/ScopeServer.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -1,4 +1,4 @@
-#include "link/NetworkResource.h"
+#include "link/visa/NetworkResource.h"
 
 #include <vector>
 

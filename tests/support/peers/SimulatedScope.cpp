@@ -1,4 +1,4 @@
-#include "tests/support/SimulatedScope.h"
+#include "tests/support/peers/SimulatedScope.h"
 
 #include <cstdio>
 

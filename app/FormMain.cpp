@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/Accessibility.h"
+#include "app/CaptureUi.h"
 #include "app/EquationCommand.h"
 #include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
@@ -13,6 +14,7 @@
 #include "app/MainToolBar.h"
 #include "app/NameField.h"
 #include "app/PointEntry.h"
+#include "app/QtCaptureUi.h"
 #include "app/QtImportExportUi.h"
 #include "app/Resources.h"
 #include "app/ShapeCommands.h"
@@ -66,7 +68,7 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     client_->setObjectName(QStringLiteral("formMainClient"));
     setCentralWidget(client_);
     c_ = BuildMainControls(client_);
-    BuildMainMenus(menuBar());
+    const MainMenuActions menus = BuildMainMenus(menuBar());
     BuildToolBarButtons(c_.Toolbar1, [this](const QString &key) { Toolbar1_ButtonClick(key); });
     status_ = new MainStatusBar(statusBar());
 
@@ -101,6 +103,14 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     }
     importExport_ = new ImportExportCommands(*this, *importExportUi, this);
     importExport_->connectMenu(this);
+    CaptureUi *captureUi = services.capture.ui;
+    if (!captureUi) {
+        ownedCaptureUi_ = std::make_unique<QtCaptureUi>(this);
+        captureUi = ownedCaptureUi_.get();
+    }
+    visa::VisaApi *captureVisa = services.capture.visa ? services.capture.visa : visaApi;
+    capture_ = new CaptureCommand(*this, *importExportUi, *captureUi, *captureVisa, *settings_, this);
+    connect(menus.menuFileCapture, &QAction::triggered, capture_, &CaptureCommand::menuFileCapture_Click);
     waves_ = new WaveCommands(*this, this);
     waves_->connectMenu(this);
     (new EquationCommand(*this, *settings_, this))->connectMenu(this);

@@ -22,7 +22,7 @@ struct Item {
     QKeySequence alternate = QKeySequence(); // a second shortcut, if any
 };
 
-void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initializer_list<Item> items)
+QMenu *AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initializer_list<Item> items)
 {
     QMenu *menu = bar->addMenu(QString::fromUtf8(caption));
     menu->setObjectName(QString::fromLatin1(name));
@@ -44,21 +44,36 @@ void AddMenu(QMenuBar *bar, const char *name, const char *caption, std::initiali
         if (item.description)
             action->setWhatsThis(QString::fromUtf8(item.description));
     }
+    return menu;
+}
+
+QAction *ItemOf(QMenu *menu, const char *name)
+{
+    for (QAction *action : menu->actions())
+        if (action->objectName() == QLatin1String(name))
+            return action;
+    return nullptr;
 }
 
 } // namespace
 
-void BuildMainMenus(QMenuBar *bar)
+MainMenuActions BuildMainMenus(QMenuBar *bar)
 {
-    AddMenu(bar, "menuFile", "文件&F",
-            {{"menuFileOpen", "打开&O", QKeySequence(Qt::CTRL | Qt::Key_O)},
-             {"menuFileSave", "保存&S", QKeySequence(Qt::CTRL | Qt::Key_S)},
-             {"menuFileImport", "导入波形(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I),
-              "从数值表或其他软件的波形文件导入波形"},
-             {"menuFileExport", "导出波形(&E)...", QKeySequence(Qt::CTRL | Qt::Key_E),
-              "把波形导出为 CSV 数值表或带文件头的波形文件"},
-             {"menuBar", "-", {}},
-             {"menuFileExit", "退出&X", {}}});
+    QMenu *file =
+        AddMenu(bar, "menuFile", "文件&F",
+                {{"menuFileOpen", "打开&O", QKeySequence(Qt::CTRL | Qt::Key_O)},
+                 {"menuFileSave", "保存&S", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                 {"menuFileImport", "导入波形(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I),
+                  "从数值表或其他软件的波形文件导入波形"},
+                 {"menuFileExport", "导出波形(&E)...", QKeySequence(Qt::CTRL | Qt::Key_E),
+                  "把波形导出为 CSV 数值表或带文件头的波形文件"},
+                 {"menuFileCapture",
+                  "从示波器导入(&C)...",
+                  {},
+                  "从 USB 或网络上的示波器（泰克、普源、鼎阳、是德/安捷伦）读取一个通道当前显示的波形，"
+                  "换算为伏特后像导入波形一样调整"},
+                 {"menuBar", "-", {}},
+                 {"menuFileExit", "退出&X", {}}});
     AddMenu(bar, "mnuArb", "任意波&A",
             {{"mnuArbZoomin", "放大&I", {}},
              {"mnuArbZoomout", "缩小&Z", {}},
@@ -102,6 +117,9 @@ void BuildMainMenus(QMenuBar *bar)
     AddMenu(
         bar, "menuAbout", "帮助(&H)",
         {{"menuHelp", "任意波软件帮助 ", QKeySequence(Qt::Key_F1)}, {"menuArbAbout", "关于任意波软件", {}}});
+    MainMenuActions actions;
+    actions.menuFileCapture = ItemOf(file, "menuFileCapture");
+    return actions;
 }
 
 } // namespace arb

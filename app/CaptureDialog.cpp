@@ -33,7 +33,7 @@ CaptureDialog::CaptureDialog(std::function<QStringList()> instruments, QWidget *
     address_ = new QLineEdit(this);
     address_->setObjectName(QStringLiteral("txtCaptureAddress"));
     address_->setAccessibleName(QStringLiteral("地址"));
-    address_->setPlaceholderText(QStringLiteral("例如 192.168.1.20 或 TCPIP0::192.168.1.20::5025::SOCKET"));
+    address_->setPlaceholderText(QStringLiteral("例如 192.168.1.20 或 TCPIP0::192.168.1.20::INSTR"));
     address_->setMaxLength(1024);
     form->addRow(QStringLiteral("地址："), address_);
 

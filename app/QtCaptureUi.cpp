@@ -64,8 +64,10 @@ void QtCaptureUi::waitForCapture(CaptureControl &control, const std::function<bo
             loop.quit();
             return;
         }
-        const quint64 received = control.received.load(std::memory_order_relaxed);
+        // Before the block: every byte of the replies; then the block's own.
         const quint64 total = control.blockBytes.load(std::memory_order_relaxed);
+        const quint64 received = total > 0 ? control.blockReceived.load(std::memory_order_relaxed)
+                                           : control.received.load(std::memory_order_relaxed);
         if (control.cancel.load(std::memory_order_relaxed))
             return;
         dialog.setLabelText(ProgressText(received, total));

@@ -151,6 +151,7 @@ CaptureFault VisaScopeTalk::queryBlock(std::string_view command, std::string_vie
     const std::string name(command);
     setTermChar(false);
     control_.blockBytes.store(0, std::memory_order_relaxed);
+    control_.blockReceived.store(0, std::memory_order_relaxed);
     chunk_.resize(kDataPiece);
 
     // The prefix and the header, read in small pieces; what comes after
@@ -194,6 +195,7 @@ CaptureFault VisaScopeTalk::queryBlock(std::string_view command, std::string_vie
     const std::size_t start = hash + header.headerBytes;
     std::size_t done = std::min(total, head.size() - start);
     sink.take(reinterpret_cast<const unsigned char *>(head.data() + start), done);
+    control_.blockReceived.store(done, std::memory_order_relaxed);
     carry_.clear();
     while (done < total) {
         if (ended_) {
@@ -213,6 +215,7 @@ CaptureFault VisaScopeTalk::queryBlock(std::string_view command, std::string_vie
         }
         sink.take(reinterpret_cast<const unsigned char *>(chunk_.data()), got);
         done += got;
+        control_.blockReceived.store(done, std::memory_order_relaxed);
     }
     return {};
 }

@@ -31,6 +31,8 @@ struct CaptureControl {
     std::atomic<std::uint64_t> received{0};
     // Data bytes the block announced, once its header has come; 0 before.
     std::atomic<std::uint64_t> blockBytes{0};
+    // Data bytes of that block received so far.
+    std::atomic<std::uint64_t> blockReceived{0};
 };
 
 // A conversation with an oscilloscope through one VISA session: commands

@@ -86,6 +86,7 @@ TEST(NetworkCapture, EachMakerOverASocket)
                 << maker << " point " << i;
         EXPECT_GT(control.received.load(), data.size());
         EXPECT_EQ(control.blockBytes.load(), data.size());
+        EXPECT_EQ(control.blockReceived.load(), data.size());
     }
 }
 
@@ -240,6 +241,8 @@ TEST(NetworkCapture, CancelledMidRead)
     EXPECT_EQ(r.fault.kind, CaptureFaultKind::Cancelled);
     EXPECT_TRUE(r.record.volts.empty());
     EXPECT_TRUE(MessageOf(r, server.resource()).isEmpty());
+    EXPECT_GT(control.blockReceived.load(), 0u);
+    EXPECT_LT(control.blockReceived.load(), control.blockBytes.load());
     // Long before the 2 million points (4 s at this pace) could have come.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_LT(control.received.load(), 2'000'000u);

@@ -1,6 +1,8 @@
 // "从示波器导入" as the user runs it: scripted dialogs, the built-in
 // backend's sockets and a simulated scope on 127.0.0.1.
 #include "app/CaptureCommand.h"
+#include "app/CaptureDialog.h"
+#include "app/QtCaptureUi.h"
 #include "app/UndoCommands.h"
 #include "core/UndoHistory.h"
 #include "link/visa/SocketVisa.h"
@@ -14,10 +16,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace arb;
 using namespace arb::test;
@@ -282,6 +291,93 @@ TEST(CaptureWindow, TheMenuItemReadsAndUndoGivesTheWaveformBack)
     f.window->undoCommands().mnuArbUndo_Click();
     EXPECT_EQ(f.store.ArbData, before.ArbData);
     EXPECT_EQ(f.store.ArbLength, before.ArbLength);
+}
+
+} // namespace
+
+namespace
+{
+
+// The dialog as the user sees it: its captions and accessible names, "仪器"
+// read again each time its list opens, and a chosen entry filling "地址".
+TEST(CaptureDialogWidgets, ChoosingAnInstrumentFillsTheAddress)
+{
+    EnsureApp();
+    int lists = 0;
+    QStringList found = {QStringLiteral("USB0::1::2::A::INSTR")};
+    CaptureDialog dialog([&] {
+        ++lists;
+        return found;
+    });
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("从示波器导入"));
+    auto *instruments = dialog.findChild<QComboBox *>(QStringLiteral("cobCaptureInstrument"));
+    auto *address = dialog.findChild<QLineEdit *>(QStringLiteral("txtCaptureAddress"));
+    auto *channel = dialog.findChild<QComboBox *>(QStringLiteral("cobCaptureChannel"));
+    auto *read = dialog.findChild<QPushButton *>(QStringLiteral("cmdCaptureRead"));
+    ASSERT_TRUE(instruments && address && channel && read);
+    EXPECT_EQ(instruments->accessibleName(), QStringLiteral("仪器"));
+    EXPECT_EQ(address->accessibleName(), QStringLiteral("地址"));
+    EXPECT_EQ(channel->accessibleName(), QStringLiteral("通道"));
+    EXPECT_EQ(read->text(), QStringLiteral("读取"));
+    EXPECT_EQ(channel->count(), 4);
+    EXPECT_EQ(channel->itemText(3), QStringLiteral("CH4"));
+
+    // Opening the list reads the instruments again.
+    const int before = lists;
+    found << QStringLiteral("TCPIP0::10.1.2.3::5025::SOCKET");
+    instruments->showPopup();
+    instruments->hidePopup();
+    EXPECT_EQ(lists, before + 1);
+    ASSERT_EQ(instruments->count(), 2);
+
+    dialog.setAddressText(QStringLiteral("typed"));
+    emit instruments->activated(1);
+    EXPECT_EQ(dialog.addressText(), QStringLiteral("TCPIP0::10.1.2.3::5025::SOCKET"));
+    dialog.setChannel(3);
+    EXPECT_EQ(dialog.channel(), 3);
+    EXPECT_EQ(channel->currentText(), QStringLiteral("CH3"));
+
+    int presses = 0;
+    QObject::connect(&dialog, &CaptureDialog::readRequested, [&] { ++presses; });
+    read->click();
+    EXPECT_EQ(presses, 1);
+}
+
+// The wait keeps the window's events going, shows the count, and a cancel
+// reaches the read, whose end is still waited for.
+TEST(CaptureProgressDialog, CancelReachesTheReadAndItsEndIsWaitedFor)
+{
+    EnsureApp();
+    QtCaptureUi ui;
+    CaptureControl control;
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!control.cancel.load() && std::chrono::steady_clock::now() < giveUp) {
+            control.received += 100;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        done = true;
+    });
+    QString shown;
+    QTimer::singleShot(300, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible()) {
+                shown = d->labelText();
+                if (auto *cancel = d->findChild<QPushButton *>())
+                    cancel->click();
+            }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    ui.waitForCapture(control, [&] { return done.load(); });
+    const bool endedFirst = done.load();
+    reader.join();
+    EXPECT_TRUE(control.cancel.load());
+    EXPECT_TRUE(endedFirst);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("正在从示波器读取…\n已接收 "))) << shown.toStdString();
+    EXPECT_NE(shown, QtCaptureUi::ProgressText(0, 0));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "app/EquationCommand.h"
 
+#include "app/MainMenus.h"
+
 #include "app/EquationDialog.h"
 #include "app/EquationHistory.h"
 #include "app/WaveformHost.h"
@@ -21,10 +23,10 @@ EquationCommand::EquationCommand(WaveformHost &host, QSettings &settings, QWidge
 {
 }
 
-void EquationCommand::connectMenu(QWidget *window)
+void EquationCommand::connectMenu(const MainMenus &m)
 {
-    if (auto *a = window->findChild<QAction *>(QStringLiteral("mnuWaveEquation")))
-        connect(a, &QAction::triggered, this, &EquationCommand::mnuWaveEquation_Click);
+    if (m.mnuWaveEquation)
+        connect(m.mnuWaveEquation, &QAction::triggered, this, &EquationCommand::mnuWaveEquation_Click);
 }
 
 void EquationCommand::mnuWaveEquation_Click()

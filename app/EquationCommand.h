@@ -10,6 +10,8 @@ class QWidget;
 namespace arb
 {
 
+struct MainMenus;
+
 class WaveformHost;
 
 // "任意公式(&E)..." in the menu "波形运算&W": the points of a range computed
@@ -22,8 +24,8 @@ class EquationCommand : public QObject
     // the dialog.
     EquationCommand(WaveformHost &host, QSettings &settings, QWidget *window);
 
-    // Connects the menu item mnuWaveEquation found in window.
-    void connectMenu(QWidget *window);
+    // Connects the menu item mnuWaveEquation.
+    void connectMenu(const MainMenus &menus);
 
   public slots:
     void mnuWaveEquation_Click();

@@ -1,5 +1,7 @@
 #include "app/FileCommands.h"
 
+#include "app/MainMenus.h"
+
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/WaveDocument.h"
@@ -94,18 +96,18 @@ QString FileCommands::CombineFilter()
     return QStringLiteral("波形数据文件(*.txt)|*.txt");
 }
 
-void FileCommands::connectMenu(QWidget *window)
+void FileCommands::connectMenu(const MainMenus &m, QAbstractButton *saveButton)
 {
-    const auto onAction = [this, window](const char *name, void (FileCommands::*slot)()) {
-        if (auto *a = window->findChild<QAction *>(QString::fromLatin1(name)))
+    const auto onAction = [this](QAction *a, void (FileCommands::*slot)()) {
+        if (a)
             connect(a, &QAction::triggered, this, slot);
     };
-    onAction("menuFileOpen", &FileCommands::menuFileOpen_Click);
-    onAction("menuFileSave", &FileCommands::menuFileSave_Click);
-    onAction("mnuWaveAdd", &FileCommands::mnuWaveAdd_Click);
-    onAction("mnuWaveDec", &FileCommands::mnuWaveDec_Click);
-    if (auto *b = window->findChild<QAbstractButton *>(QStringLiteral("Command_ArbWaveSave")))
-        connect(b, &QAbstractButton::clicked, this, &FileCommands::menuFileSave_Click);
+    onAction(m.menuFileOpen, &FileCommands::menuFileOpen_Click);
+    onAction(m.menuFileSave, &FileCommands::menuFileSave_Click);
+    onAction(m.mnuWaveAdd, &FileCommands::mnuWaveAdd_Click);
+    onAction(m.mnuWaveDec, &FileCommands::mnuWaveDec_Click);
+    if (saveButton)
+        connect(saveButton, &QAbstractButton::clicked, this, &FileCommands::menuFileSave_Click);
 }
 
 void FileCommands::report(const QString &text)

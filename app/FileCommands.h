@@ -9,8 +9,12 @@
 
 class QWidget;
 
+class QAbstractButton;
+
 namespace arb
 {
+
+struct MainMenus;
 
 class WaveformHost;
 
@@ -22,9 +26,10 @@ class FileCommands : public QObject
   public:
     explicit FileCommands(WaveformHost &host, QObject *parent = nullptr);
 
-    // Connects the menu items menuFileOpen, menuFileSave, mnuWaveAdd,
-    // mnuWaveDec and the button Command_ArbWaveSave found in window.
-    void connectMenu(QWidget *window);
+    // Connects the menu items menuFileOpen, menuFileSave, mnuWaveAdd and
+    // mnuWaveDec, and the button Command_ArbWaveSave (saveButton); those
+    // that are none are left out.
+    void connectMenu(const MainMenus &menus, QAbstractButton *saveButton);
 
     // Dialog filters.
     static QString OpenFilter();    // "波形数据文件(*.txt)|*.txt|波形数据文件(*.arb)|*.arb"

@@ -68,8 +68,9 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     client_->setObjectName(QStringLiteral("formMainClient"));
     setCentralWidget(client_);
     c_ = BuildMainControls(client_);
-    const MainMenuActions menus = BuildMainMenus(menuBar());
-    BuildToolBarButtons(c_.Toolbar1, [this](const QString &key) { Toolbar1_ButtonClick(key); });
+    menus_ = BuildMainMenus(menuBar());
+    toolBar_ =
+        BuildToolBarButtons(c_.Toolbar1, menus_, [this] { c_.Picture_Arb->setCursor(Qt::ArrowCursor); });
     status_ = new MainStatusBar(statusBar());
 
     WaveView::Widgets w;
@@ -95,14 +96,14 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
         scopeServices.visa = visaApi;
     scope_ = new ScopeCapture(c_, *this, scopeServices, this);
     files_ = new FileCommands(*this, this);
-    files_->connectMenu(this);
+    files_->connectMenu(menus_, c_.Command_ArbWaveSave);
     ImportExportUi *importExportUi = services.importExport;
     if (!importExportUi) {
         ownedImportExportUi_ = std::make_unique<QtImportExportUi>(this);
         importExportUi = ownedImportExportUi_.get();
     }
     importExport_ = new ImportExportCommands(*this, *importExportUi, this);
-    importExport_->connectMenu(this);
+    importExport_->connectMenu(menus_);
     CaptureUi *captureUi = services.capture.ui;
     if (!captureUi) {
         ownedCaptureUi_ = std::make_unique<QtCaptureUi>(this);
@@ -110,23 +111,25 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     }
     visa::VisaApi *captureVisa = services.capture.visa ? services.capture.visa : visaApi;
     capture_ = new CaptureCommand(*this, *importExportUi, *captureUi, *captureVisa, *settings_, this);
-    connect(menus.menuFileCapture, &QAction::triggered, capture_, &CaptureCommand::menuFileCapture_Click);
+    connect(menus_.menuFileCapture, &QAction::triggered, capture_, &CaptureCommand::menuFileCapture_Click);
     waves_ = new WaveCommands(*this, this);
-    waves_->connectMenu(this);
-    (new EquationCommand(*this, *settings_, this))->connectMenu(this);
+    waves_->connectMenu(menus_);
+    (new EquationCommand(*this, *settings_, this))->connectMenu(menus_);
     shapes_ = new ShapeCommands(*this, *settings_, this, this);
-    shapes_->connectMenu(this);
-    lengthField_ = new LengthField(this, *this, this);
-    pointEntry_ = new PointEntry(this, *this, this);
-    nameField_ = new NameField(this, document_, prompt_, this);
+    shapes_->connectMenu(menus_);
+    lengthField_ = new LengthField(c_, *this, this);
+    pointEntry_ = new PointEntry(c_, *this, this);
+    nameField_ = new NameField(c_, document_, prompt_, this);
     link_->setNameChangedSource([this] { return document_.NameChanged(); });
 
     client_->installEventFilter(this);
     c_.Toolbar1->installEventFilter(this);
     c_.Toolbar1->setMouseTracking(true);
-    for (QToolButton *b : c_.Toolbar1->findChildren<QToolButton *>()) {
-        b->installEventFilter(this);
-        b->setMouseTracking(true);
+    for (const QString &key : ToolBarKeys()) {
+        if (QWidget *b = c_.Toolbar1->widgetForAction(toolBar_.byKey(key))) {
+            b->installEventFilter(this);
+            b->setMouseTracking(true);
+        }
     }
 
     wireCommands();
@@ -147,33 +150,28 @@ FormMain::~FormMain()
     delete nameField_;
 }
 
-void FormMain::onAction(const char *name, const std::function<void()> &handler)
-{
-    if (auto *a = findChild<QAction *>(QString::fromLatin1(name)))
-        connect(a, &QAction::triggered, this, handler);
-}
-
 void FormMain::wireCommands()
 {
-    onAction("menuFileExit", [this] { close(); });
+    const MainMenus &m = menus_;
+    connect(m.menuFileExit, &QAction::triggered, this, &FormMain::close);
     connect(c_.Command_Exit, &QPushButton::clicked, this, &FormMain::close);
-    onAction("mnuArbZoomin", [this] { view_->mnuArbZoomin_Click(); });
-    onAction("mnuArbZoomout", [this] { view_->mnuArbZoomout_Click(); });
-    onAction("mnuArbZoomNo", [this] { mnuArbZoomNo_Click(); });
-    onAction("mnuArbClear", [this] { mnuArbClear_Click(); });
+    connect(m.mnuArbZoomin, &QAction::triggered, view_, &WaveView::mnuArbZoomin_Click);
+    connect(m.mnuArbZoomout, &QAction::triggered, view_, &WaveView::mnuArbZoomout_Click);
+    connect(m.mnuArbZoomNo, &QAction::triggered, this, &FormMain::mnuArbZoomNo_Click);
+    connect(m.mnuArbClear, &QAction::triggered, this, &FormMain::mnuArbClear_Click);
     connect(c_.Command_ArbWaveClear, &QPushButton::clicked, this, &FormMain::mnuArbClear_Click);
-    onAction("menuHelp", [this] { menuHelp_Click(); });
-    onAction("menuArbAbout", [this] { menuArbAbout_Click(); });
-    onAction("mnuArbLength", [this] { lengthField_->mnuArbLength_Click(); });
-    onAction("mnuArbLineDraw", [this] { pointEntry_->mnuArbLineDraw_Click(); });
-    // The menu's "绘制" does what the tool bar's drawing button does.
-    onAction("mnuArbDraw", [this] { c_.Picture_Arb->setCursor(Qt::CrossCursor); });
+    connect(m.menuHelp, &QAction::triggered, this, &FormMain::menuHelp_Click);
+    connect(m.menuArbAbout, &QAction::triggered, this, &FormMain::menuArbAbout_Click);
+    connect(m.mnuArbLength, &QAction::triggered, lengthField_, &LengthField::mnuArbLength_Click);
+    connect(m.mnuArbLineDraw, &QAction::triggered, pointEntry_, &PointEntry::mnuArbLineDraw_Click);
+    connect(m.mnuArbDraw, &QAction::triggered, this, [this] { c_.Picture_Arb->setCursor(Qt::CrossCursor); });
+    connect(toolBar_.Waveout, &QAction::triggered, this, &FormMain::waveOut);
 }
 
 void FormMain::wireUndo()
 {
     // The waveform as start-up left it is the base of the first step.
-    undo_ = new UndoCommands(this, *this, this);
+    undo_ = new UndoCommands(menus_.mnuArbUndo, menus_.mnuArbRedo, TextFields(c_), *this, this);
     undo_->setTransferSource([this] { return link_->downloading(); });
     connect(link_, &GeneratorLink::downloadingChanged, undo_, &UndoCommands::refresh);
     connect(drawing_, &FreehandDrawing::strokeStarted, undo_, &UndoCommands::beginStroke);
@@ -330,33 +328,22 @@ bool FormMain::InstrConnected() const
 
 void FormMain::Toolbar1_ButtonClick(const QString &key)
 {
-    c_.Picture_Arb->setCursor(Qt::ArrowCursor);
-    if (key == QLatin1String("FileOpen")) {
-        files_->menuFileOpen_Click();
-    } else if (key == QLatin1String("FileSave")) {
-        files_->menuFileSave_Click();
-    } else if (key == QLatin1String("WaveAdd")) {
-        files_->mnuWaveAdd_Click();
-    } else if (key == QLatin1String("WaveDec")) {
-        files_->mnuWaveDec_Click();
-    } else if (key == QLatin1String("Draw")) {
-        c_.Picture_Arb->setCursor(Qt::CrossCursor);
-    } else if (key == QLatin1String("Zoomin")) {
-        view_->mnuArbZoomin_Click();
-    } else if (key == QLatin1String("Zoomout")) {
-        view_->mnuArbZoomout_Click();
-    } else if (key == QLatin1String("ZoomNo")) {
-        mnuArbZoomNo_Click();
-    } else if (key == QLatin1String("Waveout")) {
-        if (!InstrConnected()) {
-            prompt_.message(QStringLiteral("没有与仪器连接，连接后发送！"), QStringLiteral("提示信息"),
-                            MessageIcon::Information);
-            return;
-        }
-        link_->download();
-    } else if (key == QLatin1String("Exit")) {
-        close();
+    // An unknown key (they compare case-sensitively) only resets the
+    // cursor, as every click of the bar does first.
+    if (QAction *button = toolBar_.byKey(key))
+        button->trigger();
+    else
+        c_.Picture_Arb->setCursor(Qt::ArrowCursor);
+}
+
+void FormMain::waveOut()
+{
+    if (!InstrConnected()) {
+        prompt_.message(QStringLiteral("没有与仪器连接，连接后发送！"), QStringLiteral("提示信息"),
+                        MessageIcon::Information);
+        return;
     }
+    link_->download();
 }
 
 void FormMain::menuHelp_Click()

@@ -3,6 +3,8 @@
 #include "app/CaptureCommand.h"
 #include "app/LayoutScale.h"
 #include "app/MainControls.h"
+#include "app/MainMenus.h"
+#include "app/MainToolBar.h"
 #include "app/ScopeCapture.h"
 #include "app/WaveformHost.h"
 
@@ -91,6 +93,9 @@ class FormMain : public QMainWindow, public WaveformHost
     UndoCommands &undoCommands();
     QSettings &settings() { return *settings_; }
 
+    const MainMenus &menus() const { return menus_; }
+    const ToolBarActions &toolBar() const { return toolBar_; }
+    // Clicks the tool bar's button of key; an unknown key does nothing.
     void Toolbar1_ButtonClick(const QString &key);
     void mnuArbClear_Click();
     // "全部显示": the view back to the whole waveform, drawn in full; and, as
@@ -107,8 +112,9 @@ class FormMain : public QMainWindow, public WaveformHost
     void Form_Unload();
     void wireCommands();
     void wireUndo();
-    // Runs handler when the menu item called name is chosen.
-    void onAction(const char *name, const std::function<void()> &handler);
+    // "波形输出" of the tool bar: the download, once the generator is
+    // connected.
+    void waveOut();
     void menuHelp_Click();
     void menuArbAbout_Click();
     void focusCanvas();
@@ -119,6 +125,8 @@ class FormMain : public QMainWindow, public WaveformHost
     QRect workArea_;
     LayoutFactors factors_;
     MainControls c_;
+    MainMenus menus_;
+    ToolBarActions toolBar_;
     QWidget *client_ = nullptr;
     MainStatusBar *status_ = nullptr;
     WaveView *view_ = nullptr;

@@ -1,5 +1,7 @@
 #include "app/ImportExportCommands.h"
 
+#include "app/MainMenus.h"
+
 #include "app/FileCommands.h"
 #include "app/ImportExportUi.h"
 #include "app/ImportMessages.h"
@@ -37,12 +39,12 @@ QString ImportExportCommands::ExportFilter(ExportForm form)
     return QStringLiteral("带文件头的波形文件 (*.arb)|*.arb|所有文件 (*)|*");
 }
 
-void ImportExportCommands::connectMenu(QWidget *window)
+void ImportExportCommands::connectMenu(const MainMenus &m)
 {
-    if (auto *a = window->findChild<QAction *>(QStringLiteral("menuFileImport")))
-        connect(a, &QAction::triggered, this, &ImportExportCommands::menuFileImport_Click);
-    if (auto *a = window->findChild<QAction *>(QStringLiteral("menuFileExport")))
-        connect(a, &QAction::triggered, this, &ImportExportCommands::menuFileExport_Click);
+    if (m.menuFileImport)
+        connect(m.menuFileImport, &QAction::triggered, this, &ImportExportCommands::menuFileImport_Click);
+    if (m.menuFileExport)
+        connect(m.menuFileExport, &QAction::triggered, this, &ImportExportCommands::menuFileExport_Click);
 }
 
 void ImportExportCommands::report(const QString &text)

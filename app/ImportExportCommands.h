@@ -12,6 +12,8 @@ class QWidget;
 namespace arb
 {
 
+struct MainMenus;
+
 class ImportExportUi;
 class WaveformHost;
 
@@ -24,8 +26,8 @@ class ImportExportCommands : public QObject
   public:
     ImportExportCommands(WaveformHost &host, ImportExportUi &ui, QObject *parent = nullptr);
 
-    // Connects the menu items menuFileImport and menuFileExport found in window.
-    void connectMenu(QWidget *window);
+    // Connects the menu items menuFileImport and menuFileExport.
+    void connectMenu(const MainMenus &menus);
 
     // The reader's limits; tests lower them.
     void setReadOptions(const ImportReadOptions &options) { options_ = options; }

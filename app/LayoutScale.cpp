@@ -49,6 +49,28 @@ void SetDesignTwips(QWidget *widget, int left, int top, int width, int height)
     widget->setGeometry(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
 }
 
+namespace
+{
+
+// Every widget inside parent that has a design rectangle, to its place.
+void PlaceAtDesign(QWidget *parent, const LayoutFactors &f)
+{
+    for (QObject *object : parent->children()) {
+        auto *child = qobject_cast<QWidget *>(object);
+        if (!child)
+            continue;
+        const QVariant design = child->property(kTwipsProperty);
+        if (design.isValid()) {
+            const QRect t = design.toRect();
+            child->setGeometry(ToPixels(t.left() * f.ScaleX), ToPixels(t.top() * f.ScaleY),
+                               ToPixels(t.width() * f.ScaleX), ToPixels(t.height() * f.ScaleY));
+        }
+        PlaceAtDesign(child, f);
+    }
+}
+
+} // namespace
+
 void LayoutScale(QWidget *window, const LayoutFactors &f, bool isMainWindow)
 {
     QFont font = window->font();
@@ -63,15 +85,7 @@ void LayoutScale(QWidget *window, const LayoutFactors &f, bool isMainWindow)
         window->resize(ToPixels(r.width()) - frame.width(), ToPixels(r.height()) - frame.height());
     }
 
-    const auto children = window->findChildren<QWidget *>();
-    for (QWidget *child : children) {
-        const QVariant design = child->property(kTwipsProperty);
-        if (!design.isValid())
-            continue;
-        const QRect t = design.toRect();
-        child->setGeometry(ToPixels(t.left() * f.ScaleX), ToPixels(t.top() * f.ScaleY),
-                           ToPixels(t.width() * f.ScaleX), ToPixels(t.height() * f.ScaleY));
-    }
+    PlaceAtDesign(window, f);
 }
 
 } // namespace arb

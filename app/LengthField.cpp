@@ -1,5 +1,7 @@
 #include "app/LengthField.h"
 
+#include "app/MainControls.h"
+
 #include "app/WaveformHost.h"
 #include "core/WaveDocument.h"
 #include "core/files/WaveNumber.h"
@@ -11,11 +13,9 @@
 namespace arb
 {
 
-LengthField::LengthField(QWidget *window, WaveformHost &host, QObject *parent)
-    : QObject(parent ? parent : window), host_(host)
+LengthField::LengthField(const MainControls &c, WaveformHost &host, QObject *parent)
+    : QObject(parent), host_(host), Text_Arb_Length_(c.Text_Arb_Length)
 {
-    if (window)
-        Text_Arb_Length_ = window->findChild<QLineEdit *>(QStringLiteral("Text_Arb_Length"));
     if (!Text_Arb_Length_)
         return;
     WaveDocument &document = host_.document();

@@ -3,12 +3,12 @@
 #include <QObject>
 
 class QLineEdit;
-class QWidget;
 
 namespace arb
 {
 
 class WaveformHost;
+struct MainControls;
 
 // The length field Text_Arb_Length: it shows the document's length, takes
 // digits and Backspace only, and runs the window's length commit on Enter
@@ -17,7 +17,8 @@ class LengthField : public QObject
 {
     Q_OBJECT
   public:
-    LengthField(QWidget *window, WaveformHost &host, QObject *parent = nullptr);
+    // Works on the field Text_Arb_Length of c, if there is one.
+    LengthField(const MainControls &c, WaveformHost &host, QObject *parent = nullptr);
 
     // The menu's "设置波形点数": the keyboard focus to the field.
     void mnuArbLength_Click();

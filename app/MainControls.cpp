@@ -63,21 +63,13 @@ QPushButton *Button(QWidget *parent, const char *name, const QString &caption, i
     return b;
 }
 
-// One completer per window that knows no entries and so completes nothing.
-QCompleter *NoCompletion(QWidget *window)
-{
-    const QString name = QStringLiteral("noCompletion");
-    if (auto *existing = window->findChild<QCompleter *>(name, Qt::FindDirectChildrenOnly))
-        return existing;
-    auto *none = new QCompleter(window);
-    none->setObjectName(name);
-    return none;
-}
-
+// An editable box's field gets none, the window's one completer that knows
+// no entries and so completes nothing.
 template <typename Box = QComboBox>
-Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool editable, int left, int top,
+Box *Combo(QWidget *parent, const char *name, const QString &accessible, QCompleter *none, int left, int top,
            int width, int height)
 {
+    const bool editable = none != nullptr;
     auto *c = Make<Box>(parent, name, left, top, width, height);
     c->setAccessibleName(accessible);
     if (editable) {
@@ -89,7 +81,7 @@ Box *Combo(QWidget *parent, const char *name, const QString &accessible, bool ed
         // nothing): the field comes with the window's completer of nothing.
         auto *edit = new QLineEdit(c);
         edit->setPalette(c->palette());
-        edit->setCompleter(NoCompletion(parent->window()));
+        edit->setCompleter(none);
         c->setLineEdit(edit);
         // On Linux assistive technology reads an editable box by its edit
         // field and the label that names it.
@@ -202,12 +194,12 @@ void BuildEntryFrames(MainControls &m, QWidget *client)
 void BuildGeneratorControls(MainControls &m, QWidget *client)
 {
     m.frameInterface = Frame(client, QStringLiteral("接口参数"), 6520, 6720, 5040, 1060);
-    m.Combo1 = Combo(m.frameInterface, "Combo1", QStringLiteral("接口参数"), false, 120, 320, 3700, 330);
+    m.Combo1 = Combo(m.frameInterface, "Combo1", QStringLiteral("接口参数"), nullptr, 120, 320, 3700, 330);
     m.cmdCheck = Button(m.frameInterface, "cmdCheck", QStringLiteral("检   测"), 3900, 290, 1020, 400);
     m.labelCombo2 = Caption(m.frameInterface, QStringLiteral("波特率"), 120, 720, 600, 240);
-    m.Combo2 = Combo(m.frameInterface, "Combo2", QStringLiteral("波特率"), false, 720, 690, 1200, 330);
+    m.Combo2 = Combo(m.frameInterface, "Combo2", QStringLiteral("波特率"), nullptr, 720, 690, 1200, 330);
     m.labelCombo4 = Caption(m.frameInterface, QStringLiteral("数据位数"), 2000, 720, 800, 240);
-    m.Combo4 = Combo(m.frameInterface, "Combo4", QStringLiteral("数据位数"), false, 2800, 690, 1000, 330);
+    m.Combo4 = Combo(m.frameInterface, "Combo4", QStringLiteral("数据位数"), nullptr, 2800, 690, 1000, 330);
     for (QWidget *w : {static_cast<QWidget *>(m.labelCombo2), static_cast<QWidget *>(m.Combo2),
                        static_cast<QWidget *>(m.labelCombo4), static_cast<QWidget *>(m.Combo4)})
         w->setVisible(false);
@@ -246,14 +238,16 @@ void BuildScopeFrame(MainControls &m, QWidget *client)
          QStringLiteral("EOL 字符串")},
         {&m.cobChannel, "cobChannel", QStringLiteral("数据源"), QStringLiteral("数据源")},
     };
+    auto *none = new QCompleter(client->window());
+    none->setObjectName(QStringLiteral("noCompletion"));
     int top = 300;
     for (const Entry &e : entries) {
         QLabel *label = Caption(m.frameScope, e.label, 120, top, 1900, 240);
         // The port list is brought up to date each time it opens.
         *e.combo =
             e.combo == &m.cobSetComm
-                ? Combo<PopupComboBox>(m.frameScope, e.name, e.accessible, true, 120, top + 250, 1900, 330)
-                : Combo(m.frameScope, e.name, e.accessible, true, 120, top + 250, 1900, 330);
+                ? Combo<PopupComboBox>(m.frameScope, e.name, e.accessible, none, 120, top + 250, 1900, 330)
+                : Combo(m.frameScope, e.name, e.accessible, none, 120, top + 250, 1900, 330);
         label->setBuddy(*e.combo);
         top += 680;
     }
@@ -275,6 +269,20 @@ MainControls BuildMainControls(QWidget *client)
     BuildGeneratorControls(m, client);
     BuildScopeFrame(m, client);
     return m;
+}
+
+QList<QLineEdit *> TextFields(const MainControls &c)
+{
+    QList<QLineEdit *> fields = {c.Text_Arb_Length,    c.txtScale,           c.txtName,
+                                 c.Text_ArbLineStartX, c.Text_ArbLineStartY, c.Text_ArbLineStopX,
+                                 c.Text_ArbLineStopY,  c.txtInstName,        c.Text1};
+    for (QComboBox *box : {c.Combo1, c.Combo2, c.Combo4, c.cobSetComm, c.cobBaud, c.cobParity,
+                           c.cobFlowHardSoft, c.cobOscilEOLString, c.cobChannel}) {
+        if (box && box->lineEdit())
+            fields << box->lineEdit();
+    }
+    fields.removeAll(nullptr);
+    return fields;
 }
 
 } // namespace arb

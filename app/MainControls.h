@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <array>
 
 class QComboBox;
@@ -82,5 +83,8 @@ struct MainControls {
 // Creates the controls inside the client area, in their design states
 // (captions, design texts, hidden and disabled controls).
 MainControls BuildMainControls(QWidget *client);
+
+// The window's text fields, the edit fields of its editable boxes included.
+QList<QLineEdit *> TextFields(const MainControls &c);
 
 } // namespace arb

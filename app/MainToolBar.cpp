@@ -1,5 +1,6 @@
 #include "app/MainToolBar.h"
 
+#include "app/MainMenus.h"
 #include "app/SvgIcon.h"
 
 #include <QAction>
@@ -17,19 +18,22 @@ struct Button {
     const char *caption;
     const char *tip;
     const char *image;
+    QAction *ToolBarActions::*button;
+    // The menu item the button stands for, if any.
+    QAction *MainMenus::*item;
 };
 
 const Button kButtons[] = {
-    {"FileOpen", "打开文件", "打开波形数据文件", "Open"},
-    {"FileSave", "保存文件", "保存波形数据文件", "Save"},
-    {"WaveAdd", "波形相加", "波形相加", "Add"},
-    {"WaveDec", "波形相减", "波形相减", "Dec"},
-    {"Draw", "", "绘制波形", "Draw"},
-    {"Zoomin", " 放大", "波形放大", "Zoomin"},
-    {"ZoomNo", "原始波形大小", "原始波形大小", "ZoomNo"},
-    {"Zoomout", "缩小", "波形缩小", "Zoomout"},
-    {"Waveout", "波形输出", "波形输出", "Go"},
-    {"Exit", "", "", "Stop"},
+    {"FileOpen", "打开文件", "打开波形数据文件", "Open", &ToolBarActions::FileOpen, &MainMenus::menuFileOpen},
+    {"FileSave", "保存文件", "保存波形数据文件", "Save", &ToolBarActions::FileSave, &MainMenus::menuFileSave},
+    {"WaveAdd", "波形相加", "波形相加", "Add", &ToolBarActions::WaveAdd, &MainMenus::mnuWaveAdd},
+    {"WaveDec", "波形相减", "波形相减", "Dec", &ToolBarActions::WaveDec, &MainMenus::mnuWaveDec},
+    {"Draw", "", "绘制波形", "Draw", &ToolBarActions::Draw, &MainMenus::mnuArbDraw},
+    {"Zoomin", " 放大", "波形放大", "Zoomin", &ToolBarActions::Zoomin, &MainMenus::mnuArbZoomin},
+    {"ZoomNo", "原始波形大小", "原始波形大小", "ZoomNo", &ToolBarActions::ZoomNo, &MainMenus::mnuArbZoomNo},
+    {"Zoomout", "缩小", "波形缩小", "Zoomout", &ToolBarActions::Zoomout, &MainMenus::mnuArbZoomout},
+    {"Waveout", "波形输出", "波形输出", "Go", &ToolBarActions::Waveout, nullptr},
+    {"Exit", "", "", "Stop", &ToolBarActions::Exit, &MainMenus::menuFileExit},
 };
 
 } // namespace
@@ -42,8 +46,19 @@ QStringList ToolBarKeys()
     return keys;
 }
 
-void BuildToolBarButtons(QToolBar *bar, const std::function<void(const QString &key)> &onClick)
+QAction *ToolBarActions::byKey(const QString &key) const
 {
+    for (const Button &b : kButtons) {
+        if (key == QLatin1String(b.key))
+            return this->*b.button;
+    }
+    return nullptr;
+}
+
+ToolBarActions BuildToolBarButtons(QToolBar *bar, const MainMenus &menus,
+                                   const std::function<void()> &beforeEachClick)
+{
+    ToolBarActions buttons;
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     bar->setIconSize(QSize(20, 20));
     bar->setMovable(false);
@@ -67,8 +82,15 @@ void BuildToolBarButtons(QToolBar *bar, const std::function<void(const QString &
             if (tip.isEmpty())
                 w->setToolTip(QString());
         }
-        QObject::connect(action, &QAction::triggered, bar, [onClick, key] { onClick(key); });
+        buttons.*b.button = action;
+        QObject::connect(action, &QAction::triggered, bar, beforeEachClick);
+        if (QAction *item = b.item ? menus.*b.item : nullptr) {
+            QObject::connect(action, &QAction::triggered, item, &QAction::trigger);
+            action->setEnabled(item->isEnabled());
+            QObject::connect(item, &QAction::enabledChanged, action, &QAction::setEnabled);
+        }
     }
+    return buttons;
 }
 
 } // namespace arb

@@ -1,5 +1,7 @@
 #include "app/NameField.h"
 
+#include "app/MainControls.h"
+
 #include "core/NameRules.h"
 #include "core/WaveDocument.h"
 #include "view/EntryFilter.h"
@@ -25,14 +27,10 @@ constexpr int kLastSlot = 9;
 
 } // namespace
 
-NameField::NameField(QWidget *window, WaveDocument &document, UserPrompt &prompt, QObject *parent)
-    : QObject(parent ? parent : window), document_(document), prompt_(prompt)
+NameField::NameField(const MainControls &c, WaveDocument &document, UserPrompt &prompt, QObject *parent)
+    : QObject(parent), document_(document), prompt_(prompt), txtName_(c.txtName),
+      VScroll_ArbNumber_(c.VScroll_ArbNumber), Label_ArbNumber_(c.Label_ArbNumber)
 {
-    if (window) {
-        txtName_ = window->findChild<QLineEdit *>(QStringLiteral("txtName"));
-        VScroll_ArbNumber_ = window->findChild<QScrollBar *>(QStringLiteral("VScroll_ArbNumber"));
-        Label_ArbNumber_ = window->findChild<QLabel *>(QStringLiteral("Label_ArbNumber"));
-    }
     if (Label_ArbNumber_) {
         Label_ArbNumber_->setText(QString::number(document_.slot()));
         connect(&document_, &WaveDocument::slotChanged, this,

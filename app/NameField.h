@@ -6,13 +6,13 @@
 class QLabel;
 class QLineEdit;
 class QScrollBar;
-class QWidget;
 
 namespace arb
 {
 
 class UserPrompt;
 class WaveDocument;
+struct MainControls;
 
 // The waveform's name in the generator (txtName) and the slot it belongs to
 // (VScroll_ArbNumber with its read-out Label_ArbNumber), both the document's:
@@ -35,7 +35,9 @@ class NameField : public QObject
 {
     Q_OBJECT
   public:
-    NameField(QWidget *window, WaveDocument &document, UserPrompt &prompt, QObject *parent = nullptr);
+    // Works on txtName, VScroll_ArbNumber and Label_ArbNumber of c (those
+    // of them that are there).
+    NameField(const MainControls &c, WaveDocument &document, UserPrompt &prompt, QObject *parent = nullptr);
 
     // Start-up: the slot read-out centred, the slot selector at 0 with the
     // range 0..9, its upper arrow counting up.

@@ -1,5 +1,7 @@
 #include "app/PointEntry.h"
 
+#include "app/MainControls.h"
+
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/EntryRules.h"
@@ -17,23 +19,11 @@
 namespace arb
 {
 
-namespace
+PointEntry::PointEntry(const MainControls &c, WaveformHost &host, QObject *parent)
+    : QObject(parent), host_(host), Text_ArbLineStartX_(c.Text_ArbLineStartX),
+      Text_ArbLineStartY_(c.Text_ArbLineStartY), Text_ArbLineStopX_(c.Text_ArbLineStopX),
+      Text_ArbLineStopY_(c.Text_ArbLineStopY)
 {
-
-template <typename W> W *Find(QWidget *window, const char *name)
-{
-    return window ? window->findChild<W *>(QString::fromLatin1(name)) : nullptr;
-}
-
-} // namespace
-
-PointEntry::PointEntry(QWidget *window, WaveformHost &host, QObject *parent)
-    : QObject(parent ? parent : window), host_(host)
-{
-    Text_ArbLineStartX_ = Find<QLineEdit>(window, "Text_ArbLineStartX");
-    Text_ArbLineStartY_ = Find<QLineEdit>(window, "Text_ArbLineStartY");
-    Text_ArbLineStopX_ = Find<QLineEdit>(window, "Text_ArbLineStopX");
-    Text_ArbLineStopY_ = Find<QLineEdit>(window, "Text_ArbLineStopY");
     attachIndex(Text_ArbLineStartX_, lineStartX_);
     attachIndex(Text_ArbLineStopX_, lineStopX_);
     attachValue(Text_ArbLineStartY_, lineStartY_);
@@ -41,10 +31,10 @@ PointEntry::PointEntry(QWidget *window, WaveformHost &host, QObject *parent)
     if (Text_ArbLineStartX_)
         Text_ArbLineStartX_->installEventFilter(this);
 
-    if (auto *b = Find<QPushButton>(window, "Command_ArbPoint"))
-        connect(b, &QPushButton::clicked, this, &PointEntry::Command_ArbPoint_Click);
-    if (auto *b = Find<QPushButton>(window, "Command_ArbLine"))
-        connect(b, &QPushButton::clicked, this, &PointEntry::Command_ArbLine_Click);
+    if (c.Command_ArbPoint)
+        connect(c.Command_ArbPoint, &QPushButton::clicked, this, &PointEntry::Command_ArbPoint_Click);
+    if (c.Command_ArbLine)
+        connect(c.Command_ArbLine, &QPushButton::clicked, this, &PointEntry::Command_ArbLine_Click);
 }
 
 void PointEntry::attachIndex(QLineEdit *field, int &variable)

@@ -4,7 +4,6 @@
 
 class QLineEdit;
 class QPushButton;
-class QWidget;
 
 namespace arb
 {
@@ -12,15 +11,16 @@ namespace arb
 struct ArbStore;
 class EntryFilter;
 class WaveformHost;
+struct MainControls;
 
 // Typed points and segments: the start and end point fields, their committed
 // values and the two commands that write them into the waveform. It works on
-// the controls of the window it is given, found by their object names.
+// the controls of the window it is given (those of them that are there).
 class PointEntry : public QObject
 {
     Q_OBJECT
   public:
-    PointEntry(QWidget *window, WaveformHost &host, QObject *parent = nullptr);
+    PointEntry(const MainControls &c, WaveformHost &host, QObject *parent = nullptr);
 
     // Start-up: commits the four fields once from their design texts, in the
     // order start index, end index, start value, end value.

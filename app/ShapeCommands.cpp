@@ -1,5 +1,7 @@
 #include "app/ShapeCommands.h"
 
+#include "app/MainMenus.h"
+
 #include "app/ShapeDialog.h"
 #include "app/ShapeMemory.h"
 #include "app/WaveformHost.h"
@@ -19,10 +21,10 @@ ShapeCommands::ShapeCommands(WaveformHost &host, QSettings &settings, QWidget *w
 {
 }
 
-void ShapeCommands::connectMenu(QWidget *window)
+void ShapeCommands::connectMenu(const MainMenus &m)
 {
-    if (auto *a = window->findChild<QAction *>(QStringLiteral("mnuStandardMore")))
-        connect(a, &QAction::triggered, this, &ShapeCommands::mnuStandardMore_Click);
+    if (m.mnuStandardMore)
+        connect(m.mnuStandardMore, &QAction::triggered, this, &ShapeCommands::mnuStandardMore_Click);
 }
 
 void ShapeCommands::mnuStandardMore_Click()

@@ -9,6 +9,8 @@ class QWidget;
 namespace arb
 {
 
+struct MainMenus;
+
 class WaveformHost;
 struct ShapeRequest;
 
@@ -21,8 +23,8 @@ class ShapeCommands : public QObject
     // settings keeps the choices between runs; window is the dialog's parent.
     ShapeCommands(WaveformHost &host, QSettings &settings, QWidget *window, QObject *parent = nullptr);
 
-    // Connects the menu item mnuStandardMore, found in window.
-    void connectMenu(QWidget *window);
+    // Connects the menu item mnuStandardMore.
+    void connectMenu(const MainMenus &menus);
 
     // The shape over its range of points as one undo step named after the
     // shape, then the whole waveform redrawn.

@@ -132,10 +132,18 @@ ShapeDialog::ShapeDialog(const float *points, int count, const ShapeChoices &cho
     layout->addLayout(top);
     layout->addWidget(buttons);
 
-    for (QLineEdit *edit : findChildren<QLineEdit *>())
+    // Every field follows into the preview.
+    for (QLineEdit *edit : {start_, end_, amplitude_, offset_})
         connect(edit, &QLineEdit::textChanged, this, &ShapeDialog::refresh);
-    for (QComboBox *box : findChildren<QComboBox *>())
-        connect(box, &QComboBox::currentIndexChanged, this, &ShapeDialog::refresh);
+    for (const std::vector<QWidget *> &page : fields_) {
+        for (QWidget *field : page) {
+            if (auto *box = qobject_cast<QComboBox *>(field))
+                connect(box, &QComboBox::currentIndexChanged, this, &ShapeDialog::refresh);
+            else
+                connect(static_cast<QLineEdit *>(field), &QLineEdit::textChanged, this,
+                        &ShapeDialog::refresh);
+        }
+    }
     list_->setCurrentRow(static_cast<int>(choices.chosen));
     pages_->setCurrentIndex(list_->currentRow());
     connect(list_, &QListWidget::currentRowChanged, pages_, &QStackedWidget::setCurrentIndex);

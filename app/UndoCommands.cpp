@@ -27,20 +27,17 @@ QString UndoCommands::UnmarkedLabel()
     return QStringLiteral("修改波形");
 }
 
-UndoCommands::UndoCommands(QWidget *window, WaveformHost &host, QObject *parent)
-    : QObject(parent ? parent : window), host_(host)
+UndoCommands::UndoCommands(QAction *undo, QAction *redo, const QList<QLineEdit *> &fields, WaveformHost &host,
+                           QObject *parent)
+    : QObject(parent), host_(host), undo_(undo), redo_(redo)
 {
     WaveDocument &document = host_.document();
     history_.reset(document.store());
     connect(&document, &WaveDocument::stepBegun, this, &UndoCommands::beginCommand);
     connect(&document, &WaveDocument::stepEnded, this, &UndoCommands::endCommand);
     connect(&document, &WaveDocument::pointsChanged, this, &UndoCommands::pointsChanged);
-    if (window) {
-        undo_ = window->findChild<QAction *>(QStringLiteral("mnuArbUndo"));
-        redo_ = window->findChild<QAction *>(QStringLiteral("mnuArbRedo"));
-        for (QLineEdit *field : window->findChildren<QLineEdit *>())
-            field->installEventFilter(this);
-    }
+    for (QLineEdit *field : fields)
+        field->installEventFilter(this);
     if (undo_)
         connect(undo_, &QAction::triggered, this, &UndoCommands::mnuArbUndo_Click);
     if (redo_)

@@ -7,7 +7,7 @@
 #include <functional>
 
 class QAction;
-class QWidget;
+class QLineEdit;
 
 namespace arb
 {
@@ -26,10 +26,12 @@ class UndoCommands : public QObject
 {
     Q_OBJECT
   public:
-    // Finds the menu items mnuArbUndo and mnuArbRedo in window and connects
-    // them; their shortcuts go to a text field that has the focus. The
-    // waveform as it is now is the base of the first step.
-    UndoCommands(QWidget *window, WaveformHost &host, QObject *parent = nullptr);
+    // Connects the menu items undo (mnuArbUndo) and redo (mnuArbRedo), either
+    // of which may be none; their shortcuts go to whichever of the text
+    // fields has the focus. The waveform as it is now is the base of the
+    // first step.
+    UndoCommands(QAction *undo, QAction *redo, const QList<QLineEdit *> &fields, WaveformHost &host,
+                 QObject *parent = nullptr);
 
     // Whether a download is reading the waveform now.
     void setTransferSource(std::function<bool()> busy) { transferBusy_ = std::move(busy); }

@@ -1,5 +1,7 @@
 #include "app/WaveCommands.h"
 
+#include "app/MainMenus.h"
+
 #include "app/WaveformHost.h"
 #include "core/ArbStore.h"
 #include "core/HarmonicFormula.h"
@@ -81,25 +83,25 @@ QString FactorDefault()
 
 WaveCommands::WaveCommands(WaveformHost &host, QObject *parent) : QObject(parent), host_(host) {}
 
-void WaveCommands::connectMenu(QWidget *window)
+void WaveCommands::connectMenu(const MainMenus &m)
 {
-    const auto onAction = [this, window](const char *name, void (WaveCommands::*slot)()) {
-        if (auto *a = window->findChild<QAction *>(QString::fromLatin1(name)))
+    const auto onAction = [this](QAction *a, void (WaveCommands::*slot)()) {
+        if (a)
             connect(a, &QAction::triggered, this, slot);
     };
-    onAction("mnuStandardSqu", &WaveCommands::mnuStandardSqu_Click);
-    onAction("mnuStandardSin", &WaveCommands::mnuStandardSin_Click);
-    onAction("mnuStandardCos", &WaveCommands::mnuStandardCos_Click);
-    onAction("mnuStandardTri", &WaveCommands::mnuStandardTri_Click);
-    onAction("mnuStandardUpRamp", &WaveCommands::mnuStandardUpRamp_Click);
-    onAction("mnuStandardDownRamp", &WaveCommands::mnuStandardDownRamp_Click);
-    onAction("mnuWaveXSymm", &WaveCommands::mnuWaveXSymm_Click);
-    onAction("mnuWaveYSymm", &WaveCommands::mnuWaveYSymm_Click);
-    onAction("mnuWaveDiv", &WaveCommands::mnuWaveDiv_Click);
-    onAction("mnuWaveMul", &WaveCommands::mnuWaveMul_Click);
-    onAction("mnuWaveAmplZoomIn", &WaveCommands::mnuWaveAmplZoomIn_Click);
-    onAction("mnuWaveFreqMul", &WaveCommands::mnuWaveFreqMul_Click);
-    onAction("mnuWaveSinAddFormula", &WaveCommands::mnuWaveSinAddFormula_Click);
+    onAction(m.mnuStandardSqu, &WaveCommands::mnuStandardSqu_Click);
+    onAction(m.mnuStandardSin, &WaveCommands::mnuStandardSin_Click);
+    onAction(m.mnuStandardCos, &WaveCommands::mnuStandardCos_Click);
+    onAction(m.mnuStandardTri, &WaveCommands::mnuStandardTri_Click);
+    onAction(m.mnuStandardUpRamp, &WaveCommands::mnuStandardUpRamp_Click);
+    onAction(m.mnuStandardDownRamp, &WaveCommands::mnuStandardDownRamp_Click);
+    onAction(m.mnuWaveXSymm, &WaveCommands::mnuWaveXSymm_Click);
+    onAction(m.mnuWaveYSymm, &WaveCommands::mnuWaveYSymm_Click);
+    onAction(m.mnuWaveDiv, &WaveCommands::mnuWaveDiv_Click);
+    onAction(m.mnuWaveMul, &WaveCommands::mnuWaveMul_Click);
+    onAction(m.mnuWaveAmplZoomIn, &WaveCommands::mnuWaveAmplZoomIn_Click);
+    onAction(m.mnuWaveFreqMul, &WaveCommands::mnuWaveFreqMul_Click);
+    onAction(m.mnuWaveSinAddFormula, &WaveCommands::mnuWaveSinAddFormula_Click);
 }
 
 // Every standard shape is drawn in full afterwards, whatever it wrote.

@@ -8,6 +8,8 @@ class QWidget;
 namespace arb
 {
 
+struct MainMenus;
+
 class WaveformHost;
 
 // The commands of the menus "标准波形(&S)" and "波形运算&W" that build or
@@ -19,9 +21,9 @@ class WaveCommands : public QObject
   public:
     explicit WaveCommands(WaveformHost &host, QObject *parent = nullptr);
 
-    // Connects the menu items of these commands (found in window by their
-    // object names, mnuStandardSqu ... mnuWaveSinAddFormula) to the slots.
-    void connectMenu(QWidget *window);
+    // Connects the menu items of these commands (mnuStandardSqu ...
+    // mnuWaveSinAddFormula) to the slots; those that are none are left out.
+    void connectMenu(const MainMenus &menus);
 
   public slots:
     void mnuStandardSqu_Click();

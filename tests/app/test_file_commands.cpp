@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 #include "app/FormMain.h"
+#include "app/MainMenus.h"
 #include "core/ArbStore.h"
 #include "core/WaveDocument.h"
 #include "core/files/WaveNumber.h"
@@ -548,17 +549,13 @@ TEST_F(FileCommandsTest, ConnectMenuReachesTheCommands)
 {
     App();
     QWidget window;
-    auto *open = new QAction(&window);
-    open->setObjectName("menuFileOpen");
-    auto *save = new QAction(&window);
-    save->setObjectName("menuFileSave");
-    auto *add = new QAction(&window);
-    add->setObjectName("mnuWaveAdd");
-    auto *dec = new QAction(&window);
-    dec->setObjectName("mnuWaveDec");
+    MainMenus menus;
+    auto *open = menus.menuFileOpen = new QAction(&window);
+    auto *save = menus.menuFileSave = new QAction(&window);
+    auto *add = menus.mnuWaveAdd = new QAction(&window);
+    auto *dec = menus.mnuWaveDec = new QAction(&window);
     auto *button = new QPushButton(QStringLiteral("存储波形"), &window);
-    button->setObjectName("Command_ArbWaveSave");
-    commands.connectMenu(&window);
+    commands.connectMenu(menus, button);
 
     open->trigger();
     save->trigger();

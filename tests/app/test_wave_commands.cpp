@@ -1,4 +1,5 @@
 #include "app/FormMain.h"
+#include "app/MainMenus.h"
 #include "app/WaveCommands.h"
 #include "core/ArbStore.h"
 #include "tests/support/FakeHost.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QWidget>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -272,11 +274,9 @@ TEST_F(WaveCommandsTest, ConnectMenuReachesEveryCommand)
         "mnuStandardSqu",      "mnuStandardSin", "mnuStandardCos",      "mnuStandardTri", "mnuStandardUpRamp",
         "mnuStandardDownRamp", "mnuWaveXSymm",   "mnuWaveYSymm",        "mnuWaveDiv",     "mnuWaveMul",
         "mnuWaveAmplZoomIn",   "mnuWaveFreqMul", "mnuWaveSinAddFormula"};
-    for (const char *n : names) {
-        auto *a = new QAction(&window);
-        a->setObjectName(QString::fromLatin1(n));
-    }
-    commands.connectMenu(&window);
+    // The real menu bar's items, of which these commands take theirs.
+    auto *bar = new QMenuBar(&window);
+    commands.connectMenu(BuildMainMenus(bar));
     setPoints({0.25f, 0.25f, 0.25f, 0.25f});
     window.findChild<QAction *>(QStringLiteral("mnuWaveAmplZoomIn"))->trigger();
     EXPECT_EQ(points(4), (std::vector<float>{1, 1, 1, 1}));
@@ -302,7 +302,7 @@ class WaveCommandsWindowTest : public ::testing::Test
         // The window owns its commands once it makes them itself.
         if (!fixture->window->findChild<WaveCommands *>()) {
             own = std::make_unique<WaveCommands>(*fixture->window);
-            own->connectMenu(fixture->window.get());
+            own->connectMenu(fixture->window->menus());
         }
     }
 

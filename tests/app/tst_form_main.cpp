@@ -1,4 +1,6 @@
 #include "app/AboutWindow.h"
+#include "app/MainControls.h"
+#include "app/MainMenus.h"
 #include "app/MainToolBar.h"
 #include "tests/support/WindowFixture.h"
 #include "view/PlotCanvas.h"
@@ -20,6 +22,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSet>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,6 +210,44 @@ class TestFormMain : public QObject
                 QCOMPARE(actions[i]->toolTip(), tips[i]);
             QVERIFY(!actions[i]->icon().pixmap(20, 20).isNull());
         }
+    }
+
+    // Each button of the bar that stands for a menu item is that item's
+    // command: a click triggers the item, and the button is enabled exactly
+    // while the item is. The typed menus are the items of the bar.
+    void toolBarButtonsAreTheirMenuItems()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        const MainMenus &m = w.menus();
+        const ToolBarActions &t = w.toolBar();
+        const std::pair<QAction *, QAction *> pairs[] = {{t.Zoomin, m.mnuArbZoomin},
+                                                         {t.Zoomout, m.mnuArbZoomout},
+                                                         {t.ZoomNo, m.mnuArbZoomNo},
+                                                         {t.Draw, m.mnuArbDraw}};
+        for (const auto &[button, item] : pairs) {
+            QCOMPARE(item, action(w, item->objectName().toLatin1().constData()));
+            QSignalSpy triggered(item, &QAction::triggered);
+            button->trigger();
+            QCOMPARE(triggered.count(), 1);
+            item->setEnabled(false);
+            QVERIFY(!button->isEnabled());
+            item->setEnabled(true);
+            QVERIFY(button->isEnabled());
+        }
+        QCOMPARE(t.byKey(QStringLiteral("Waveout")), t.Waveout);
+        QCOMPARE(t.byKey(QStringLiteral("waveout")), nullptr);
+    }
+
+    // Ctrl+Z and Ctrl+Y in any text field of the window are the field's
+    // own: the undo history knows every one of them.
+    void everyTextFieldIsKnownToTheUndoKeys()
+    {
+        WindowFixture f;
+        FormMain &w = *f.window;
+        const QList<QLineEdit *> known = TextFields(w.controls());
+        const QList<QLineEdit *> all = w.findChildren<QLineEdit *>();
+        QCOMPARE(QSet<QLineEdit *>(known.begin(), known.end()), QSet<QLineEdit *>(all.begin(), all.end()));
     }
 
     void drawCursorAndDispatch()

@@ -1,3 +1,4 @@
+#include "app/MainControls.h"
 #include "app/NameField.h"
 #include "core/WaveDocument.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -49,7 +50,11 @@ struct NameWindow {
         scroll->setObjectName(QStringLiteral("VScroll_ArbNumber"));
         for (QWidget *w : std::initializer_list<QWidget *>{name, other, label, scroll})
             layout->addWidget(w);
-        field = new NameField(&window, doc, user);
+        MainControls c;
+        c.txtName = name;
+        c.Label_ArbNumber = label;
+        c.VScroll_ArbNumber = scroll;
+        field = new NameField(c, doc, user, &window);
         field->startUp();
     }
     void upArrow() { scroll->triggerAction(QAbstractSlider::SliderSingleStepSub); }

@@ -1,4 +1,5 @@
 #include "app/LengthField.h"
+#include "app/MainControls.h"
 #include "app/PointEntry.h"
 #include "tests/support/FakeHost.h"
 
@@ -34,7 +35,14 @@ struct EntryWindow {
         line->setObjectName(QStringLiteral("Command_ArbLine"));
         layout->addWidget(point);
         layout->addWidget(line);
-        entry = new PointEntry(&window, host);
+        MainControls c;
+        c.Text_ArbLineStartX = startX;
+        c.Text_ArbLineStartY = startY;
+        c.Text_ArbLineStopX = stopX;
+        c.Text_ArbLineStopY = stopY;
+        c.Command_ArbPoint = point;
+        c.Command_ArbLine = line;
+        entry = new PointEntry(c, host, &window);
         entry->startUp();
     }
     // Types text into a field after emptying it, and commits it with Enter.
@@ -277,7 +285,9 @@ class TestPointEntry : public QObject
         layout->addWidget(other);
         // The fake host's length text follows the field, as the window's does.
         QObject::connect(length, &QLineEdit::textChanged, length, [&](const QString &t) { host.length = t; });
-        LengthField field(&window, host);
+        MainControls c;
+        c.Text_Arb_Length = length;
+        LengthField field(c, host);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         field.mnuArbLength_Click();

@@ -274,7 +274,7 @@ class TestUndoCommands : public QObject
     void aChangeNobodyMarkedWaitsBesideAStroke()
     {
         test::FakeHost host;
-        UndoCommands undo(nullptr, host);
+        UndoCommands undo(nullptr, nullptr, {}, host);
         const auto stroke = [&] {
             undo.beginStroke();
             host.doc.drawLine(10, 20, 1.0f);
@@ -349,10 +349,9 @@ class TestUndoCommands : public QObject
         auto *field = new PlainField;
         field->setParent(&window);
         auto *redo = new QAction(&window);
-        redo->setObjectName(QStringLiteral("mnuArbRedo"));
         redo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Y")));
         test::FakeHost host;
-        UndoCommands commands(&window, host);
+        UndoCommands commands(nullptr, redo, {field}, host);
         QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Y, Qt::ControlModifier);
         press.ignore();
         QCoreApplication::sendEvent(field, &press);

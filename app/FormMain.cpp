@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/Accessibility.h"
+#include "app/CaptureUi.h"
 #include "app/EquationCommand.h"
 #include "app/FileCommands.h"
 #include "app/GeneratorLink.h"
@@ -13,6 +14,7 @@
 #include "app/MainToolBar.h"
 #include "app/NameField.h"
 #include "app/PointEntry.h"
+#include "app/QtCaptureUi.h"
 #include "app/QtImportExportUi.h"
 #include "app/Resources.h"
 #include "app/ShapeCommands.h"
@@ -102,6 +104,14 @@ FormMain::FormMain(const FormMainServices &services, QWidget *parent)
     }
     importExport_ = new ImportExportCommands(*this, *importExportUi, this);
     importExport_->connectMenu(menus_);
+    CaptureUi *captureUi = services.capture.ui;
+    if (!captureUi) {
+        ownedCaptureUi_ = std::make_unique<QtCaptureUi>(this);
+        captureUi = ownedCaptureUi_.get();
+    }
+    visa::VisaApi *captureVisa = services.capture.visa ? services.capture.visa : visaApi;
+    capture_ = new CaptureCommand(*this, *importExportUi, *captureUi, *captureVisa, *settings_, this);
+    connect(menus_.menuFileCapture, &QAction::triggered, capture_, &CaptureCommand::menuFileCapture_Click);
     waves_ = new WaveCommands(*this, this);
     waves_->connectMenu(menus_);
     (new EquationCommand(*this, *settings_, this))->connectMenu(menus_);

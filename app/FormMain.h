@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CaptureCommand.h"
 #include "app/LayoutScale.h"
 #include "app/MainControls.h"
 #include "app/MainMenus.h"
@@ -24,6 +25,7 @@ class VisaApi;
 }
 
 class AboutWindow;
+class CaptureUi;
 class FileCommands;
 class ImportExportCommands;
 class ImportExportUi;
@@ -59,6 +61,8 @@ struct FormMainServices {
     // What the dialogs remember between runs; none: the user's own settings
     // of the program.
     QSettings *settings = nullptr;
+    // "从示波器导入": its VISA layer (none: the generator's) and dialogs.
+    CaptureServices capture;
 };
 
 // The program's main window. It builds the controls, wires the commands to
@@ -83,6 +87,7 @@ class FormMain : public QMainWindow, public WaveformHost
     bool InstrConnected() const;
     GeneratorLink &generatorLink() { return *link_; }
     ScopeCapture &scopeCapture() { return *scope_; }
+    CaptureCommand &captureCommand() { return *capture_; }
     PointEntry &pointEntry() { return *pointEntry_; }
     NameField &nameField() { return *nameField_; }
     UndoCommands &undoCommands();
@@ -132,6 +137,8 @@ class FormMain : public QMainWindow, public WaveformHost
     ScopeCapture *scope_ = nullptr;
     FileCommands *files_ = nullptr;
     std::unique_ptr<ImportExportUi> ownedImportExportUi_;
+    std::unique_ptr<CaptureUi> ownedCaptureUi_;
+    CaptureCommand *capture_ = nullptr;
     ImportExportCommands *importExport_ = nullptr;
     WaveCommands *waves_ = nullptr;
     ShapeCommands *shapes_ = nullptr;

@@ -63,6 +63,12 @@ MainMenus BuildMainMenus(QMenuBar *bar)
               QKeySequence(Qt::CTRL | Qt::Key_I), "从数值表或其他软件的波形文件导入波形"},
              {"menuFileExport", &MainMenus::menuFileExport, "导出波形(&E)...",
               QKeySequence(Qt::CTRL | Qt::Key_E), "把波形导出为 CSV 数值表或带文件头的波形文件"},
+             {"menuFileCapture",
+              &MainMenus::menuFileCapture,
+              "从示波器导入(&C)...",
+              {},
+              "从 USB 或网络上的示波器（泰克、普源、鼎阳、是德/安捷伦）读取一个通道当前显示的波形，"
+              "换算为伏特后像导入波形一样调整"},
              {"menuBar", nullptr, "-", {}},
              {"menuFileExit", &MainMenus::menuFileExit, "退出&X", {}}});
     AddMenu(m, bar, "mnuArb", "任意波&A",

@@ -13,6 +13,7 @@ struct MainMenus {
     QAction *menuFileSave = nullptr;
     QAction *menuFileImport = nullptr;
     QAction *menuFileExport = nullptr;
+    QAction *menuFileCapture = nullptr;
     QAction *menuFileExit = nullptr;
 
     QAction *mnuArbZoomin = nullptr;

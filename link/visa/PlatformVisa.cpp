@@ -2,6 +2,7 @@
 
 #include "link/visa/LoadedVisa.h"
 #if !defined(_WIN32)
+#include "link/visa/SocketVisa.h"
 #include "link/visa/UsbtmcVisa.h"
 #endif
 
@@ -45,7 +46,7 @@ std::unique_ptr<VisaApi> OpenPlatformVisa()
 #if defined(_WIN32)
     return std::make_unique<NoVisa>();
 #else
-    return std::make_unique<UsbtmcVisa>();
+    return std::make_unique<SocketVisa>(std::make_unique<UsbtmcVisa>());
 #endif
 }
 

@@ -8,7 +8,7 @@ namespace arb::visa
 {
 
 // The platform's VISA library when one is installed, otherwise (on Linux)
-// the built-in usbtmc backend.
+// the built-in usbtmc backend with raw network sockets in front of it.
 std::unique_ptr<VisaApi> OpenPlatformVisa();
 
 } // namespace arb::visa

@@ -10,6 +10,13 @@ namespace arb::visa
 namespace
 {
 
+// What a session without a bound is given as its clock; never read.
+const SessionClock &UnboundedClock()
+{
+    static const SteadySessionClock clock;
+    return clock;
+}
+
 bool IsDigit(ViByte b)
 {
     return b >= '0' && b <= '9';
@@ -21,15 +28,30 @@ VisaSession::VisaSession(VisaApi &visa, const std::string &resource, ViUInt32 bo
                          const SessionClock &clock)
     : visa_(visa), clock_(clock), end_(clock.nowMs() + boundMs), timeoutMs_(boundMs)
 {
-    if (Failed(visa_.viOpenDefaultRM(&rm_))) {
+    open(resource, 0);
+}
+
+VisaSession::VisaSession(VisaApi &visa, const std::string &resource, ViUInt32 openTimeoutMs,
+                         ViUInt32 ioTimeoutMs)
+    : visa_(visa), clock_(UnboundedClock()), end_(0), bounded_(false), timeoutMs_(ioTimeoutMs)
+{
+    open(resource, openTimeoutMs);
+}
+
+void VisaSession::open(const std::string &resource, ViUInt32 openTimeoutMs)
+{
+    openStatus_ = visa_.viOpenDefaultRM(&rm_);
+    if (Failed(openStatus_)) {
         rm_ = VI_NULL;
         return;
     }
-    if (Failed(visa_.viOpen(rm_, resource.c_str(), 0, 0, &vi_))) {
+    openStatus_ = visa_.viOpen(rm_, resource.c_str(), 0, openTimeoutMs, &vi_);
+    if (Failed(openStatus_)) {
         vi_ = VI_NULL;
         return;
     }
-    if (Failed(visa_.viSetAttribute(vi_, VI_ATTR_TMO_VALUE, timeoutMs_))) {
+    openStatus_ = visa_.viSetAttribute(vi_, VI_ATTR_TMO_VALUE, timeoutMs_);
+    if (Failed(openStatus_)) {
         visa_.viClose(vi_);
         vi_ = VI_NULL;
     }
@@ -94,6 +116,8 @@ std::int64_t VisaSession::readBlockLength()
 
 bool VisaSession::withinBound()
 {
+    if (!bounded_)
+        return true;
     const qint64 left = end_ - clock_.nowMs();
     if (left <= 0)
         return false;

@@ -25,7 +25,17 @@ class VisaSession
     VisaSession(const VisaSession &) = delete;
     VisaSession &operator=(const VisaSession &) = delete;
 
+    // Opens the session, waiting at most openTimeoutMs for the resource to
+    // answer (0: the backend's own time), with an I/O timeout of ioTimeoutMs
+    // and no bound on the whole conversation: a long record takes what it
+    // takes, each read only its timeout.
+    VisaSession(VisaApi &visa, const std::string &resource, ViUInt32 openTimeoutMs, ViUInt32 ioTimeoutMs);
+
     bool isOpen() const { return vi_ != VI_NULL; }
+    // Why the session did not open: the status of the operation that failed.
+    ViStatus openStatus() const { return openStatus_; }
+    // The session, for the operations this class does not carry.
+    ViSession handle() const { return vi_; }
 
     // Writes one command as SendCommand does. False, and nothing written,
     // once the bound has passed.
@@ -48,6 +58,7 @@ class VisaSession
     std::int64_t readBlockLength();
 
   private:
+    void open(const std::string &resource, ViUInt32 openTimeoutMs);
     // The session's timeout brought down to what is left of the bound;
     // false when nothing is left or the timeout cannot be set.
     bool withinBound();
@@ -55,11 +66,14 @@ class VisaSession
     VisaApi &visa_;
     const SessionClock &clock_;
     const qint64 end_;
+    // Whether end_ holds: a session opened without a bound has none.
+    const bool bounded_ = true;
     // The timeout the session has now.
     ViUInt32 timeoutMs_;
     ViSession rm_ = VI_NULL;
     ViSession vi_ = VI_NULL;
     bool ended_ = false;
+    ViStatus openStatus_ = VI_SUCCESS;
 };
 
 } // namespace arb::visa

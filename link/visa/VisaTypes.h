@@ -64,6 +64,9 @@ constexpr ViStatus VI_ERROR_INV_FMT = StatusOf(0xBFFF003Fu);
 constexpr ViStatus VI_ERROR_NSUP_FMT = StatusOf(0xBFFF0041u);
 constexpr ViStatus VI_ERROR_USER_BUF = StatusOf(0xBFFF0071u);
 constexpr ViStatus VI_ERROR_RSRC_BUSY = StatusOf(0xBFFF0072u);
+constexpr ViStatus VI_ERROR_NSUP_OPER = StatusOf(0xBFFF0067u);
+constexpr ViStatus VI_ERROR_CONN_LOST = StatusOf(0xBFFF00A6u);
+constexpr ViStatus VI_ERROR_MACHINE_NAVAIL = StatusOf(0xBFFF00C0u);
 
 // Length of the name buffer the find operations fill, NUL included.
 constexpr int VI_FIND_BUFLEN = 256;
@@ -72,6 +75,8 @@ constexpr ViUInt16 VI_READ_BUF_DISCARD = 4;
 constexpr ViUInt32 VI_TMO_INFINITE = 0xFFFFFFFFu;
 
 constexpr ViAttr VI_ATTR_TMO_VALUE = 0x3FFF001Au;
+constexpr ViAttr VI_ATTR_TERMCHAR = 0x3FFF0018u;
+constexpr ViAttr VI_ATTR_TERMCHAR_EN = 0x3FFF0038u;
 constexpr ViAttr VI_ATTR_ASRL_DATA_BITS = 0x3FFF0022u;
 constexpr ViAttr VI_ATTR_ASRL_PARITY = 0x3FFF0023u;
 constexpr ViAttr VI_ATTR_ASRL_STOP_BITS = 0x3FFF0024u;

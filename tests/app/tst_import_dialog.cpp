@@ -280,7 +280,7 @@ class TestImportDialog : public QObject
         for (QAction *a : file->actions())
             names << a->objectName();
         QCOMPARE(names, (QStringList{"menuFileOpen", "menuFileSave", "menuFileImport", "menuFileExport",
-                                     "menuBar", "menuFileExit"}));
+                                     "menuFileCapture", "menuBar", "menuFileExit"}));
         auto *import = w.findChild<QAction *>(QStringLiteral("menuFileImport"));
         auto *exportItem = w.findChild<QAction *>(QStringLiteral("menuFileExport"));
         QCOMPARE(import->text(), QStringLiteral("导入波形(&I)..."));

@@ -48,6 +48,7 @@ struct WindowFixture {
         s.scope = scope;
         s.importExport = &importUi;
         s.settings = &settings;
+        s.capture = capture;
         window = std::make_unique<FormMain>(s);
     }
 
@@ -60,6 +61,9 @@ struct WindowFixture {
     // The oscilloscope's port and clock; none: the real ones.
     ScopeCaptureServices scope;
     ScriptedImportUi importUi;
+    // "从示波器导入"'s VISA layer and dialogs; none: the window's VISA double
+    // and the desktop's dialogs.
+    CaptureServices capture;
     // Settings of the test's own, never the user's.
     QTemporaryDir settingsDir;
     QSettings settings{settingsDir.filePath(QStringLiteral("vxarb.conf")), QSettings::IniFormat};

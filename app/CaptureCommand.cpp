@@ -131,7 +131,7 @@ void CaptureCommand::menuFileCapture_Click()
 
     ImportReadResult captured;
     captured.table.columnNames = {ChannelName(channel).toStdString()};
-    captured.table.columns.push_back(std::move(result.record.volts));
+    captured.table.codedColumns.push_back(std::move(result.record.volts));
     const std::optional<ImportChoices> choices = importUi_.chooseImport(captured, ChannelName(channel));
     if (!choices || choices->column != 0)
         return;

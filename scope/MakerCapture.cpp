@@ -1,10 +1,11 @@
 #include "scope/MakerCapture.h"
 
 #include "scope/CaptureBlock.h"
-#include "scope/LargePages.h"
 #include "scope/ScopeMakers.h"
 #include "scope/ScopeTalk.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -14,31 +15,46 @@ namespace arb
 namespace
 {
 
-// Converts the data bytes into volts as they arrive.
+// Keeps the data bytes as they arrive, beside the volts of every byte
+// value: a record of millions of points is never written out as floats
+// (four times its room) before the import resamples it.
 class VoltSink final : public BlockSink
 {
   public:
-    VoltSink(const ByteVolts &convert, std::vector<float> &volts) : convert_(convert), volts_(volts) {}
+    VoltSink(const ByteVolts &convert, CodedColumn &volts) : volts_(volts)
+    {
+        std::array<unsigned char, 256> every{};
+        for (std::size_t b = 0; b < every.size(); ++b)
+            every[b] = static_cast<unsigned char>(b);
+        ConvertBytes(convert, every.data(), every.size(), volts_.values.data());
+    }
 
+    // The room for the whole block is made at once, left as it comes
+    // (ByteRoom does not clear it); the bytes are read into it straight.
     void begin(std::size_t n) override
     {
-        volts_.clear();
-        volts_.reserve(n);
-        PreferLargePages(volts_.data(), n * sizeof(float));
+        volts_.codes.clear();
+        volts_.codes.resize(n);
+        filled_ = 0;
     }
 
     void take(const unsigned char *bytes, std::size_t count) override
     {
-        // The room was reserved; what resize clears here is a piece small
-        // enough to stay in the cache until it is converted into.
-        const std::size_t at = volts_.size();
-        volts_.resize(at + count);
-        ConvertBytes(convert_, bytes, count, volts_.data() + at);
+        std::copy(bytes, bytes + count, room(count));
+        filled(count);
     }
 
+    unsigned char *room(std::size_t count) override
+    {
+        (void)count;
+        return volts_.codes.data() + filled_;
+    }
+
+    void filled(std::size_t count) override { filled_ += count; }
+
   private:
-    const ByteVolts &convert_;
-    std::vector<float> &volts_;
+    CodedColumn &volts_;
+    std::size_t filled_ = 0;
 };
 
 // The conversation of one maker, stopping at its first fault.
@@ -83,7 +99,7 @@ class Conversation
             fail(CaptureFault::Of(CaptureFaultKind::BadReply, command));
             return false;
         }
-        std::vector<float> &volts = result_.record.volts;
+        CodedColumn &volts = result_.record.volts;
         VoltSink sink(convert, volts);
         if (!ok(talk_.queryBlock(command, prefix, kMaxCapturePoints, sink)))
             return false;

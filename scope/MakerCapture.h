@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/import/ImportTable.h"
 #include "scope/CaptureFault.h"
 
 #include <string>
@@ -11,11 +12,12 @@ namespace arb
 class ScopeTalk;
 
 // What a capture read: the identification, the maker's name as it gave it,
-// and the record in volts.
+// and the record in volts, kept as the bytes that came with the volts of
+// each byte value (volts[i] is a point's volts).
 struct CaptureRecord {
     std::string identification;
     std::string maker;
-    std::vector<float> volts;
+    CodedColumn volts;
 };
 
 struct CaptureResult {

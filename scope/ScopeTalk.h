@@ -18,6 +18,10 @@ class BlockSink
     // The block holds n data bytes; called once, before the first take().
     virtual void begin(std::size_t n) = 0;
     virtual void take(const unsigned char *bytes, std::size_t count) = 0;
+    // Room for the next count bytes, for a reader to read them into
+    // straight and then say how many came (filled).
+    virtual unsigned char *room(std::size_t count) = 0;
+    virtual void filled(std::size_t count) = 0;
 };
 
 // One open conversation with an oscilloscope: commands end in a line feed,

@@ -4,7 +4,11 @@
 #include "core/Resample.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
+#include <type_traits>
+#include <utility>
 
 namespace arb
 {
@@ -21,13 +25,51 @@ double SourceValue(const ImportTable &table, float raw)
     return table.shortCodes ? raw / kShortFullScale : static_cast<double>(raw);
 }
 
+namespace
+{
+
+// The smallest and largest values of a coded column: those of the codes
+// that occur.
+std::pair<float, float> MinMax(const CodedColumn &c)
+{
+    std::array<bool, 256> seen{};
+    for (const unsigned char code : c.codes)
+        seen[code] = true;
+    float lo = std::numeric_limits<float>::infinity();
+    float hi = -lo;
+    for (std::size_t code = 0; code < seen.size(); ++code) {
+        if (seen[code]) {
+            lo = std::min(lo, c.values[code]);
+            hi = std::max(hi, c.values[code]);
+        }
+    }
+    return {lo, hi};
+}
+
+// Calls use with the column, whichever way it is kept.
+template <typename Use> auto WithColumn(const ImportTable &table, int column, Use use)
+{
+    const auto k = static_cast<std::size_t>(column);
+    if (k < table.columns.size())
+        return use(table.columns[k]);
+    return use(table.codedColumns[k - table.columns.size()]);
+}
+
+} // namespace
+
 ColumnRange RangeOfColumn(const ImportTable &table, int column)
 {
     if (column < 0 || column >= table.columnCount() || table.rows() == 0)
         return {};
-    const std::vector<float> &c = table.columns[static_cast<std::size_t>(column)];
-    const auto [lo, hi] = std::minmax_element(c.begin(), c.end());
-    return {SourceValue(table, *lo), SourceValue(table, *hi)};
+    return WithColumn(table, column, [&table](const auto &c) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(c)>, CodedColumn>) {
+            const auto [lo, hi] = MinMax(c);
+            return ColumnRange{SourceValue(table, lo), SourceValue(table, hi)};
+        } else {
+            const auto [lo, hi] = std::minmax_element(c.begin(), c.end());
+            return ColumnRange{SourceValue(table, *lo), SourceValue(table, *hi)};
+        }
+    });
 }
 
 ImportScaling DefaultScaling(const ImportTable &table, int column)
@@ -52,9 +94,10 @@ ImportedPoints ShapeImport(const ImportTable &table, const ImportChoices &choice
     out.range = RangeOfColumn(table, choices.column);
     if (choices.column < 0 || choices.column >= table.columnCount() || choices.points <= 0)
         return out;
-    const std::vector<float> &c = table.columns[static_cast<std::size_t>(choices.column)];
     out.points.resize(static_cast<std::size_t>(choices.points));
-    ResampleLinear(c.data(), c.size(), out.points.data(), out.points.size());
+    WithColumn(table, choices.column, [&out](const auto &c) {
+        ResampleLinearFrom(c, c.size(), out.points.data(), out.points.size());
+    });
 
     // value = (source - offset) x factor, from the whole record's range.
     const ColumnRange &r = out.range;

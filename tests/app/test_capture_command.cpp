@@ -127,7 +127,8 @@ TEST_F(CaptureCommandTest, ReadsTheChannelIntoTheImportDialogAndTheWaveform)
     EXPECT_EQ(importUi.shownFiles[0], QStringLiteral("CH2"));
     ASSERT_EQ(table.rows(), 3000u);
     // Keysight: (b - yreference) * yincrement + yorigin.
-    EXPECT_NEAR(table.columns[0][1], (7 - 128.0) * 0.01 + 0.25, 1e-6);
+    ASSERT_EQ(table.codedColumns.size(), 1u);
+    EXPECT_NEAR(table.codedColumns[0][1], (7 - 128.0) * 0.01 + 0.25, 1e-6);
     EXPECT_EQ(host.arb.ArbLength, 1000.0f);
     EXPECT_EQ(host.redraws, 1);
     EXPECT_NE(host.arb.ArbData, before.ArbData);

@@ -53,7 +53,11 @@ class ScriptedTalk final : public ScopeTalk
             return fault;
         }
         sink.begin(blockData.size());
-        sink.take(reinterpret_cast<const unsigned char *>(blockData.data()), blockData.size());
+        const std::size_t half = blockData.size() / 2;
+        sink.take(reinterpret_cast<const unsigned char *>(blockData.data()), half);
+        std::copy(blockData.begin() + static_cast<std::ptrdiff_t>(half), blockData.end(),
+                  reinterpret_cast<char *>(sink.room(blockData.size() - half)));
+        sink.filled(blockData.size() - half);
         return {};
     }
 };

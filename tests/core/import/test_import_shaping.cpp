@@ -99,6 +99,44 @@ TEST(ImportShaping, ScalingsAndClipping)
     EXPECT_TRUE(ShapeImport(t, {3, ImportScaling::Keep, 5}).points.empty());
 }
 
+// An oscilloscope's record kept as byte codes with the value of each code
+// shapes exactly as the same values held as floats: the range comes from
+// the codes that occur (here a falling map, so the smallest value is that
+// of the largest code), and the coded column is numbered after the float
+// columns.
+TEST(ImportShaping, CodedColumnShapesAsItsValues)
+{
+    CodedColumn coded;
+    for (std::size_t b = 0; b < coded.values.size(); ++b)
+        coded.values[b] = static_cast<float>(1.5 - 0.0117 * static_cast<double>(b));
+    for (int i = 0; i < 5000; ++i)
+        coded.codes.push_back(static_cast<unsigned char>(40 + (i * 37) % 101));
+    std::vector<float> plain(coded.size());
+    for (std::size_t i = 0; i < coded.size(); ++i)
+        plain[i] = coded[i];
+
+    ImportTable mixed = TableOf({std::vector<float>(coded.size(), 0.25f)});
+    mixed.codedColumns.push_back(coded);
+    const ImportTable floats = TableOf({std::vector<float>(coded.size(), 0.25f), plain});
+    ASSERT_EQ(mixed.columnCount(), 2);
+    ASSERT_EQ(mixed.rows(), coded.size());
+    const ColumnRange r = RangeOfColumn(mixed, 1);
+    EXPECT_EQ(r.min, static_cast<double>(coded.values[140]));
+    EXPECT_EQ(r.max, static_cast<double>(coded.values[40]));
+    EXPECT_EQ(RangeOfColumn(mixed, 0).max, 0.25);
+    EXPECT_EQ(DefaultImportChoices(mixed).scaling, ImportScaling::FullScale);
+    for (const ImportScaling scaling :
+         {ImportScaling::Keep, ImportScaling::PeakNormalise, ImportScaling::FullScale}) {
+        for (const int points : {4, 1000, 5000, 16384}) {
+            const ImportChoices c{1, scaling, points};
+            const ImportedPoints want = ShapeImport(floats, c);
+            const ImportedPoints got = ShapeImport(mixed, c);
+            EXPECT_EQ(got.points, want.points) << points;
+            EXPECT_EQ(got.clipped, want.clipped) << points;
+        }
+    }
+}
+
 TEST(ExportWriter, CsvReadsBackToTheSameSingles)
 {
     ArbStore s;

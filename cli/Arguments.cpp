@@ -49,38 +49,38 @@ ArgumentsResult ParseArguments(const QStringList &arguments, const std::vector<O
             out.help = true;
             continue;
         }
-        const OptionSpec *spec = nullptr;
+        const OptionSpec *known = nullptr;
         std::optional<QString> attached;
         if (a.startsWith(QLatin1String("--"))) {
             const qsizetype eq = a.indexOf(QLatin1Char('='));
-            spec = FindLong(options, a.mid(2, eq < 0 ? -1 : eq - 2));
+            known = FindLong(options, a.mid(2, eq < 0 ? -1 : eq - 2));
             if (eq >= 0)
                 attached = a.mid(eq + 1);
         } else {
-            spec = FindShort(options, a.at(1));
-            if (spec && a.size() > 2)
+            known = FindShort(options, a.at(1));
+            if (known && a.size() > 2)
                 attached = a.mid(2);
         }
-        if (!spec) {
+        if (!known) {
             r.error = QStringLiteral("未知的选项 %1").arg(a.section(QLatin1Char('='), 0, 0));
             return r;
         }
-        if (!spec->takesValue) {
+        if (!known->takesValue) {
             if (attached) {
-                r.error = QStringLiteral("选项 %1 不带值").arg(Spelled(*spec));
+                r.error = QStringLiteral("选项 %1 不带值").arg(Spelled(*known));
                 return r;
             }
-            out.options.insert(spec->name, QString());
+            out.options.insert(known->name, QString());
             continue;
         }
         if (!attached) {
             if (i + 1 >= arguments.size()) {
-                r.error = QStringLiteral("选项 %1 缺少值").arg(Spelled(*spec));
+                r.error = QStringLiteral("选项 %1 缺少值").arg(Spelled(*known));
                 return r;
             }
             attached = arguments[++i];
         }
-        out.options.insert(spec->name, *attached);
+        out.options.insert(known->name, *attached);
     }
     return r;
 }

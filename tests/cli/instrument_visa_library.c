@@ -57,21 +57,21 @@ static long writes;
 
 static void SetUp(void)
 {
-    const char *spec = getenv("FAKE_VISA_INSTRUMENTS");
+    const char *list = getenv("FAKE_VISA_INSTRUMENTS");
     if (instrumentCount >= 0)
         return;
     instrumentCount = 0;
-    while (spec && *spec && instrumentCount < kMaxInstruments) {
-        const char *end = strchr(spec, ';');
-        const char *eq = strchr(spec, '=');
-        size_t length = end ? (size_t)(end - spec) : strlen(spec);
+    while (list && *list && instrumentCount < kMaxInstruments) {
+        const char *end = strchr(list, ';');
+        const char *eq = strchr(list, '=');
+        size_t length = end ? (size_t)(end - list) : strlen(list);
         struct Instrument *in = &instruments[instrumentCount++];
-        if (!eq || eq > spec + length)
-            eq = spec + length;
-        snprintf(in->name, sizeof in->name, "%.*s", (int)(eq - spec), spec);
-        if (eq < spec + length)
-            snprintf(in->idn, sizeof in->idn, "%.*s", (int)(spec + length - eq - 1), eq + 1);
-        spec = end ? end + 1 : NULL;
+        if (!eq || eq > list + length)
+            eq = list + length;
+        snprintf(in->name, sizeof in->name, "%.*s", (int)(eq - list), list);
+        if (eq < list + length)
+            snprintf(in->idn, sizeof in->idn, "%.*s", (int)(list + length - eq - 1), eq + 1);
+        list = end ? end + 1 : NULL;
     }
 }
 

@@ -8,8 +8,8 @@
 #include "core/ArbStore.h"
 #include "core/WaveDocument.h"
 #include "core/WaveStep.h"
-#include "core/import/ImportMessages.h"
 #include "core/files/SafeFileWrite.h"
+#include "core/import/ImportMessages.h"
 #include "view/UserPrompt.h"
 
 #include <QAction>

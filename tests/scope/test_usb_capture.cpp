@@ -3,8 +3,8 @@
 #include "scope/CaptureMessages.h"
 #include "scope/VisaScopeTalk.h"
 #include "tests/support/PtyDevice.h"
-#include "tests/support/peers/ScopeServer.h"
 #include "tests/support/UsbtmcSysfsTree.h"
+#include "tests/support/peers/ScopeServer.h"
 
 #include <gtest/gtest.h>
 

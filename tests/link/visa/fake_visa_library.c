@@ -17,8 +17,14 @@ typedef uint32_t ViAttrState;
 static char lastCall[512];
 static ViAttrState lastAttrValue;
 
-const char *fakeVisaLastCall(void) { return lastCall; }
-ViAttrState fakeVisaLastAttrValue(void) { return lastAttrValue; }
+const char *fakeVisaLastCall(void)
+{
+    return lastCall;
+}
+ViAttrState fakeVisaLastAttrValue(void)
+{
+    return lastAttrValue;
+}
 
 ViStatus viOpenDefaultRM(ViSession *vi)
 {

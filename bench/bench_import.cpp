@@ -7,16 +7,14 @@
 // turn (BM_ImportOverFloorInPairs) is the steadier one.
 #include "bench/BenchMain.h"
 #include "bench/LargeTable.h"
+#include "bench/PairedRatio.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace
@@ -90,35 +88,13 @@ void BM_ImportOverFloorInPairs(benchmark::State &state)
 {
     const QString path = LargeTablePath();
     std::vector<char> buf(static_cast<std::size_t>(kBlock) + 256);
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (auto _ : state) {
-        double w[2] = {};
-        double c[2] = {};
-        for (int k = 0; k < 2; ++k) {
-            const bool isImport = k == static_cast<int>(wall.size() % 2);
-            const auto w0 = std::chrono::steady_clock::now();
-            const std::clock_t c0 = std::clock();
-            if (isImport) {
-                if (!ImportLargeTable(path)) {
-                    state.SkipWithError("the table was not read");
-                    return;
-                }
-            } else {
-                benchmark::DoNotOptimize(FloorPass(path, buf));
-            }
-            c[isImport] = static_cast<double>(std::clock() - c0);
-            w[isImport] = std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
-        }
-        wall.push_back(w[1] / w[0]);
-        cpu.push_back(c[1] / c[0]);
-    }
-    const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    state.counters["ratio"] = median(wall);
-    state.counters["cpu_ratio"] = median(cpu);
+    arb::bench::MeasureInPairs(
+        state, [&] { return ImportLargeTable(path); },
+        [&] {
+            benchmark::DoNotOptimize(FloorPass(path, buf));
+            return true;
+        },
+        "the table was not read");
 }
 BENCHMARK(BM_ImportOverFloorInPairs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(9);
 

@@ -10,6 +10,7 @@
 // leaves out by keeping the record as its bytes with the volts of each byte
 // value: writing ten million floats (40 MB) into new memory.
 #include "bench/BenchMain.h"
+#include "bench/PairedRatio.h"
 #include "link/visa/SocketVisa.h"
 #include "scope/VisaScopeTalk.h"
 #include "tests/support/RecordingVisa.h"
@@ -18,8 +19,6 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <ctime>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -141,31 +140,8 @@ BENCHMARK(BM_Capture10M)
 
 void BM_CaptureOverBareSocketInPairs(benchmark::State &state)
 {
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (auto _ : state) {
-        double w[2] = {};
-        double c[2] = {};
-        for (int k = 0; k < 2; ++k) {
-            const bool isCapture = k == static_cast<int>(wall.size() % 2);
-            const auto w0 = std::chrono::steady_clock::now();
-            const std::clock_t c0 = std::clock();
-            if (!(isCapture ? CapturePass() : BarePass())) {
-                state.SkipWithError("a pass failed");
-                return;
-            }
-            c[isCapture] = static_cast<double>(std::clock() - c0);
-            w[isCapture] = std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
-        }
-        wall.push_back(w[1] / w[0]);
-        cpu.push_back(c[1] / c[0]);
-    }
-    const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    state.counters["ratio"] = median(wall);
-    state.counters["cpu_ratio"] = median(cpu);
+    arb::bench::MeasureInPairs(
+        state, CapturePass, [] { return BarePass(); }, "a pass failed");
 }
 BENCHMARK(BM_CaptureOverBareSocketInPairs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(15);
 
